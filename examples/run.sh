@@ -9,3 +9,11 @@ cd "$here"
 echo "### VarnelDrovik 60 12 siterates mlc"
 "$build/sitecheck/VarnelDrovik" 60 12 siterates mlc </dev/null
 echo
+
+echo "### SelwickBR 60 12 siterates.txt mlc 2 3"
+"$build/sitecheck/SelwickBR" 60 12 siterates.txt mlc 2 3 </dev/null
+echo
+
+echo "### SelwickBEB 60 12 siterates mlc"
+"$build/sitecheck/SelwickBEB" 60 12 siterates mlc </dev/null
+echo

@@ -60,7 +60,9 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const { WriteFile(File(name), text); }
+  void Write(const std::string& name, const std::string& text) const {
+    WriteFile(File(name), text);
+  }
   std::string Read(const std::string& name) const { return ReadFile(File(name)); }
 
  private:

@@ -1,0 +1,131 @@
+// Readers of the site file and of the analysis report.
+#include "sitecheck/formats.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace sitecheck {
+
+namespace {
+
+// Finds the next replicate header of the site file; false when the file ends first.
+bool FindSiteHeader(Reader& siteFile, std::string_view* line) {
+  return siteFile.SkipToPieceWith(kReplicateMark, line);
+}
+
+// Reads `expected` integers into `values` (room for all of them), calling `keep` for each.
+template <typename Keep>
+bool ReadNumbers(Reader& siteFile, int32_t expected, SiteBlock* block, Keep keep) {
+  block->expected = expected;
+  for (int32_t i = 0; i < expected; ++i) {
+    int32_t value = 0;
+    ScanStatus status = siteFile.ScanInt(&value);
+    if (status != ScanStatus::kOk) {
+      block->status = SiteStatus::kCutShort;
+      block->read = i;
+      block->at_end = status == ScanStatus::kEnd;
+      return false;
+    }
+    keep(i, value);
+  }
+  return true;
+}
+
+std::string Format(const char* format, int a, int b, int c) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return text;
+}
+
+}  // namespace
+
+std::string SiteErrorMessage(const SiteBlock& block, int replicate) {
+  switch (block.status) {
+    case SiteStatus::kOk:
+      return "";
+    case SiteStatus::kNoColon:
+      return "did not find ':' in line.";
+    case SiteStatus::kNoCount:
+      return "did not find the number of sites after ':' in line.";
+    case SiteStatus::kTooMany:
+      return "Too many sites. ls wrong?";
+    case SiteStatus::kNoHeader:
+      return Format("site file ends before replicate %d.", replicate, 0, 0);
+    case SiteStatus::kCutShort:
+      if (block.at_end) {
+        return Format("site file ends in replicate %d after %d of %d numbers.", replicate,
+                      block.read, block.expected);
+      }
+      return Format("number %d of %d in replicate %d of the site file is not a readable integer.",
+                    block.read + 1, block.expected, replicate);
+  }
+  return "";
+}
+
+SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
+  SiteBlock block;
+  std::string_view line;
+  // A file that ends before the header leaves nothing to examine: an empty line.
+  if (!FindSiteHeader(siteFile, &line)) line = std::string_view();
+  size_t colon = line.find(':');
+  if (colon == std::string_view::npos) {
+    block.status = SiteStatus::kNoColon;
+    return block;
+  }
+  int32_t count = 0;
+  size_t used = 0;
+  // A count beyond the 32-bit range is taken as the nearest 32-bit value.
+  ScanStatus status = ScanIntText(line.substr(colon + 1), &count, &used);
+  if (status != ScanStatus::kOk && status != ScanStatus::kOverflow) {
+    block.status = SiteStatus::kNoCount;
+    return block;
+  }
+  if (count > ls) {
+    block.status = SiteStatus::kTooMany;
+    return block;
+  }
+  // The numbers start after the header line; a count of 0 or less reads none.
+  if (ReadNumbers(siteFile, count, &block,
+                  [trueSites](int32_t i, int32_t site) { trueSites[i] = site; })) {
+    block.n = count;
+  }
+  return block;
+}
+
+SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_t>& positiveClasses,
+                          int32_t* trueSites) {
+  SiteBlock block;
+  std::string_view line;
+  if (!FindSiteHeader(siteFile, &line)) {
+    block.status = SiteStatus::kNoHeader;
+    return block;
+  }
+  int32_t n = 0;
+  if (ReadNumbers(siteFile, ls, &block, [&](int32_t i, int32_t siteClass) {
+        if (std::binary_search(positiveClasses.begin(), positiveClasses.end(), siteClass)) {
+          trueSites[n++] = i + 1;
+        }
+      })) {
+    block.n = n;
+  }
+  return block;
+}
+
+bool findReportBlock(Reader& report, std::string_view headerText) {
+  std::string_view line;
+  if (!report.SkipToPieceWith(headerText, &line)) return false;
+  for (int i = 0; i < 3; ++i) report.ReadPiece(kMaxPiece, &line);
+  return true;
+}
+
+bool readPredictedSite(Reader& report, PredictedSite* entry) {
+  if (report.ScanInt(&entry->site) != ScanStatus::kOk) return false;
+  report.SkipSpace();
+  if (!report.ReadChar(&entry->residue)) return false;
+  if (report.ScanDouble(&entry->probability) != ScanStatus::kOk) return false;
+  std::string_view rest;
+  report.ReadPiece(kMaxPiece, &rest);
+  return true;
+}
+
+}  // namespace sitecheck

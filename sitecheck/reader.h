@@ -1,0 +1,106 @@
+// Buffered reader shared by every parser of the site checkers: line pieces, integers,
+// single characters and plain decimal numbers, all taken from one window over the file.
+#ifndef SITECHECK_READER_H_
+#define SITECHECK_READER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace sitecheck {
+
+/// Outcome of reading one number.
+enum class ScanStatus {
+  kOk,        // a number was read
+  kNoNumber,  // the text at the read position is not a number
+  kEnd,       // only white space (or nothing) was left before the end of the input
+  kOverflow,  // a number was read but does not fit the type; it counts as unreadable
+};
+
+/// The longest line piece a line read hands out: a longer physical line comes in pieces.
+constexpr size_t kMaxPiece = 999;
+
+/// True for the six white-space characters of the C locale.
+inline bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+/// Reads a decimal integer from the start of `text`: white space skipped, optional sign,
+/// digits. `*used` is the number of characters taken, white space and sign included, even
+/// when no digit follows. Values beyond the 32-bit range give kOverflow with `*value` set to
+/// the nearest 32-bit value.
+ScanStatus ScanIntText(std::string_view text, int32_t* value, size_t* used);
+
+/// Converts plain decimal text (optional sign, digits with an optional point, optional
+/// exponent; already checked to have that form) to the nearest double. Values too large for
+/// a double give infinity.
+double DecimalToDouble(std::string_view text);
+
+/// Reads one file forward through a large buffer. Carriage returns that stand right before
+/// a line feed are dropped, so files with CR LF line ends read exactly like files with LF.
+/// Every read takes from the same position, so line reads and number reads interleave.
+class Reader {
+ public:
+  /// `file` stays owned by the caller; the reader only reads from it.
+  explicit Reader(FILE* file, size_t buffer_size = 256 << 10);
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  /// Reads the next line piece: up to and including the next line feed, but at most
+  /// `max_len` (1..kMaxPiece) characters. False, with `*piece` untouched, when the input is
+  /// at its end. The view stays valid until the next call on this reader.
+  bool ReadPiece(size_t max_len, std::string_view* piece);
+
+  /// Like "%d" of scanf: skips white space (line breaks included), then reads an optional
+  /// sign and digits. On kNoNumber the sign, if any, is consumed and the offending character
+  /// is left unread; on kOverflow all the digits are consumed and `*value` is set to the
+  /// nearest 32-bit value.
+  ScanStatus ScanInt(int32_t* value);
+
+  /// Skips white space, line breaks included.
+  void SkipSpace();
+
+  /// Reads one character, whatever it is. False at end of input.
+  bool ReadChar(char* c);
+
+  /// Like "%lf" of scanf, but plain decimal only: skips white space, then reads the longest
+  /// beginning that forms a decimal number (no inf, nan or hexadecimal). On kNoNumber the
+  /// characters that could still have begun a number (sign, point) are consumed and the
+  /// first one that could not is left unread. A value too large for a double is kOverflow.
+  ScanStatus ScanDouble(double* value);
+
+  /// Moves past every line piece up to and including the first one that contains `text`,
+  /// exactly as repeated ReadPiece(kMaxPiece) calls followed by a search of each piece
+  /// would. Returns that piece, or false when the input ends first.
+  bool SkipToPieceWith(std::string_view text, std::string_view* piece);
+
+  /// True once reading the file failed (a read error, not the end of the file).
+  bool failed() const { return failed_; }
+
+ private:
+  // Makes at least `want` unread bytes available in the window unless the input ends
+  // first. Returns the number available.
+  size_t Ensure(size_t want);
+  // Moves the unread bytes to the front and reads more. False when nothing more came.
+  bool Fill();
+  // Drops each CR that precedes an LF in buf_[from, end_), holding back a final CR
+  // whose follower has not been read yet.
+  void FoldCrLf(size_t from);
+
+  FILE* file_;
+  size_t capacity_;
+  std::unique_ptr<char[]> buf_;
+  size_t pos_ = 0;        // First unread byte in buf_.
+  size_t end_ = 0;        // One past the last valid byte in buf_.
+  bool held_cr_ = false;  // A CR read from the file waits at buf_[end_] for its follower.
+  bool eof_ = false;
+  bool failed_ = false;
+  std::string number_;  // Text of the number being scanned, reused.
+};
+
+}  // namespace sitecheck
+
+#endif  // SITECHECK_READER_H_

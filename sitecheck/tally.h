@@ -1,0 +1,39 @@
+// Probability classes of predicted sites, the run's counters, and the summary table.
+#ifndef SITECHECK_TALLY_H_
+#define SITECHECK_TALLY_H_
+
+#include <cstdint>
+#include <cstdio>
+
+namespace sitecheck {
+
+constexpr int kClasses = 21;
+
+/// Upper edges of the probability classes, inclusive. The last one is only printed.
+extern const double classBounds[kClasses];
+
+/// The class of a posterior probability: the first class whose upper edge is not below it,
+/// looking at the edges up to 0.99; everything above 0.99 is class 20.
+int classify(double p);
+
+/// Counters over all replicates of a run.
+struct SiteTally {
+  double binCount[kClasses] = {};    // predicted sites in class i
+  double binMatches[kClasses] = {};  // of those, true sites
+  double cumCount[kClasses] = {};    // predicted sites in class i or higher
+  double cumMatches[kClasses] = {};  // of those, true sites
+  double trueSitesTotal = 0;         // true sites announced by the site file
+};
+
+/// Counts one predicted site of class `siteClass` (0..20).
+void tallySite(SiteTally* tally, int siteClass, bool isTrue);
+
+/// `ls` x `nrepl` as 32-bit two's-complement arithmetic gives it (wrapping on overflow).
+int32_t wrappedProduct(int32_t ls, int32_t nrepl);
+
+/// Prints the table header and its 21 rows.
+void printSummary(FILE* out, const SiteTally& tally, int32_t ls, int32_t nrepl);
+
+}  // namespace sitecheck
+
+#endif  // SITECHECK_TALLY_H_
