@@ -1,0 +1,55 @@
+// Record loop of zenthar: reads the result tables of repeated runs in lock-step, checks that
+// the runs agree on each record's index, and picks the lowest and highest log-likelihood.
+#ifndef RUNCOMPARE_COMPARE_H_
+#define RUNCOMPARE_COMPARE_H_
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "runcompare/line_reader.h"
+
+/// The column used when the last argument does not begin with an integer.
+constexpr int kDefaultLnlColumn = 13;
+
+/// Reads the log-likelihood column from the last argument as "%d" does ("3x" gives 3; huge
+/// values are clamped to the range of int); kDefaultLnlColumn when it does not begin with an
+/// integer. The result may be below 1: the caller refuses that.
+int parse_lnl_column(const char* argument);
+
+/// One input table and its state from record to record.
+struct InputTable {
+  InputTable(std::string table_name, FILE* table_stream)
+      : name(std::move(table_name)), stream(table_stream), reader(table_stream) {}
+
+  std::string name;  // as given, or as typed at the prompt
+  FILE* stream;      // the caller's to close
+  LineReader reader;
+  double index_value = -1.0;  // last numeric first field; -1.0 (unset) until there is one
+  double lnl_value = 0.0;     // log-likelihood of the current record, 0.0 if not a number
+  bool active = false;        // has a line of at least lnl_column fields in this record
+  std::string_view line;      // this record's line as read; valid until the next record
+};
+
+struct CompareOutcome {
+  enum Status { kDone, kIndexMismatch, kReadError };
+  Status status = kDone;
+  long long records_written = 0;
+  std::size_t failed_table = 0;  // for kReadError: the table that could not be read
+};
+
+/// Reads `*tables` line by line in lock-step until a record has no active table. For each
+/// record it writes the line of the table with the highest log-likelihood (field
+/// `lnl_column`, 1-based, at least 1) to `out_txt`, adding a line feed when the line lacks
+/// one, and prints the record line on `console`. The first active table sets both the
+/// lowest and the highest; a later one replaces them only when strictly lower or higher, so
+/// on ties the earlier table keeps its place. Stops without writing the record when the
+/// active tables disagree on the index (kIndexMismatch) or a table cannot be read
+/// (kReadError); earlier records stay written.
+CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FILE* out_txt,
+                            FILE* console);
+
+#endif  // RUNCOMPARE_COMPARE_H_

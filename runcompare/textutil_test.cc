@@ -1,0 +1,301 @@
+// Tests of the console text utilities: field offsets, number scanners, the error exit and
+// the file opener with its one prompt.
+#include "runcompare/textutil.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "testsupport/run_program.h"
+
+namespace {
+
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using Offsets = std::vector<std::size_t>;
+
+Offsets Starts(std::string_view line, std::size_t max_fields = static_cast<std::size_t>(-1)) {
+  Offsets starts;
+  std::size_t count = field_starts(line, &starts, max_fields);
+  EXPECT_EQ(count, starts.size());
+  return starts;
+}
+
+TEST(FieldStartsTest, WorkedExample) { EXPECT_EQ(Starts("  12 -345.6\t7\n"), (Offsets{2, 5, 12})); }
+
+TEST(FieldStartsTest, WhiteSpaceAndLineEnds) {
+  EXPECT_EQ(Starts("a b"), (Offsets{0, 2}));
+  EXPECT_EQ(Starts("\t\tx"), (Offsets{2}));
+  EXPECT_EQ(Starts("x\v\fy\rz"), (Offsets{0, 3, 5}));
+  EXPECT_EQ(Starts("a\nb c"), (Offsets{0}));  // the scan stops at the line feed
+  EXPECT_EQ(Starts(" 1  2\r\n"), Starts(" 1  2\n"));
+  EXPECT_EQ(Starts(" 1  2\r\n"), (Offsets{1, 4}));
+  EXPECT_TRUE(Starts("").empty());
+  EXPECT_TRUE(Starts(" \t\r\v\f\n").empty());
+  // Bytes from 0x80 on and NUL are field characters.
+  EXPECT_EQ(Starts(std::string("\x80 \0z \xff", 6)), (Offsets{0, 2, 5}));
+}
+
+TEST(FieldStartsTest, LineWithoutTerminatorEndsWithTheView) {
+  std::string text = "ab cd ef";
+  EXPECT_EQ(Starts(std::string_view(text).substr(0, 4)), (Offsets{0, 3}));
+}
+
+TEST(FieldStartsTest, StopsAfterMaxFields) {
+  EXPECT_EQ(Starts("a b c d", 2), (Offsets{0, 2}));
+  EXPECT_EQ(Starts("a b", 5), (Offsets{0, 2}));
+  EXPECT_TRUE(Starts("a b", 0).empty());
+}
+
+TEST(FieldStartsTest, AnyNumberOfFieldsOnLinesOfAnyLength) {
+  std::string many;
+  for (int i = 0; i < 5000; ++i) many += "7 ";
+  Offsets starts = Starts(many);
+  ASSERT_EQ(starts.size(), 5000u);
+  EXPECT_EQ(starts[4999], 9998u);
+  // Fields past offset 64000 are found too.
+  std::string wide = "1 " + std::string(70000, 'y') + " -2\n";
+  EXPECT_EQ(Starts(wide), (Offsets{0, 2, 70003}));
+}
+
+TEST(FieldStartsTest, ReplacesEarlierEntries) {
+  Offsets starts = {9, 9, 9, 9};
+  EXPECT_EQ(field_starts("q", &starts), 1u);
+  EXPECT_EQ(starts, (Offsets{0}));
+}
+
+double Scan(std::string_view text, double start = 99.0) {
+  double value = start;
+  scan_double(text, &value);
+  return value;
+}
+
+TEST(ScanDoubleTest, TakesLongestNumericBeginning) {
+  EXPECT_EQ(Scan("-345.6"), -345.6);
+  EXPECT_EQ(Scan("12abc"), 12.0);
+  EXPECT_EQ(Scan("5.x"), 5.0);
+  EXPECT_EQ(Scan(".5e-3"), 0.5e-3);
+  EXPECT_EQ(Scan("+7E2"), 700.0);
+  EXPECT_EQ(Scan("1e"), 1.0);
+  EXPECT_EQ(Scan("1e+"), 1.0);
+  EXPECT_EQ(Scan("-2.5e1x"), -25.0);
+  EXPECT_EQ(Scan("3 4"), 3.0);
+  EXPECT_EQ(Scan("0x10"), 16.0);
+  EXPECT_EQ(Scan("inf"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Scan("-Infinity"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Scan("1e400"), std::numeric_limits<double>::infinity());
+}
+
+TEST(ScanDoubleTest, CorrectlyRounded) {
+  EXPECT_EQ(Scan("0.1"), 0.1);
+  EXPECT_EQ(Scan("9007199254740993"), 9007199254740992.0);  // halfway: rounds to even
+  EXPECT_EQ(Scan("2.2250738585072011e-308"), 2.2250738585072011e-308);
+  EXPECT_EQ(Scan("4.9e-324"), std::numeric_limits<double>::denorm_min());
+}
+
+TEST(ScanDoubleTest, NotANumberLeavesTheValue) {
+  for (const char* text : {"", "abc", "-", "+", ".", "e5", "-.e1", "nan", "-nan", "nan(1)"}) {
+    double value = 99.0;
+    EXPECT_FALSE(scan_double(text, &value)) << text;
+    EXPECT_EQ(value, 99.0) << text;
+  }
+}
+
+TEST(ScanDoubleTest, NeverReadsPastTheText) {
+  // Exactly sized heap blocks without a terminator: a read past them is an address fault.
+  std::unique_ptr<char[]> digits(new char[3]{'1', '2', '3'});
+  EXPECT_EQ(Scan(std::string_view(digits.get(), 3)), 123.0);
+  EXPECT_EQ(Scan(std::string_view(digits.get(), 2)), 12.0);
+  const std::size_t kLong = 400;
+  std::unique_ptr<char[]> long_field(new char[kLong]);
+  std::fill(long_field.get(), long_field.get() + kLong, '0');
+  long_field[kLong - 1] = '8';
+  EXPECT_EQ(Scan(std::string_view(long_field.get(), kLong)), 8.0);
+}
+
+int ScanInt(const char* text, int start = 13) {
+  int value = start;
+  scan_int(text, &value);
+  return value;
+}
+
+TEST(ScanIntTest, ReadsLikeScanfD) {
+  EXPECT_EQ(ScanInt("3"), 3);
+  EXPECT_EQ(ScanInt("3x"), 3);
+  EXPECT_EQ(ScanInt(" \t7"), 7);
+  EXPECT_EQ(ScanInt("+5"), 5);
+  EXPECT_EQ(ScanInt("-2"), -2);
+  EXPECT_EQ(ScanInt("0"), 0);
+  EXPECT_EQ(ScanInt("x"), 13);
+  EXPECT_EQ(ScanInt(""), 13);
+  EXPECT_EQ(ScanInt("- 3"), 13);
+  EXPECT_EQ(ScanInt("2.9"), 2);
+  EXPECT_EQ(ScanInt("99999999999999999999"), std::numeric_limits<int>::max());
+  EXPECT_EQ(ScanInt("-99999999999999999999"), std::numeric_limits<int>::min());
+  EXPECT_EQ(ScanInt("-2147483648"), std::numeric_limits<int>::min());
+}
+
+// Runs `body(in, out)` in a child process, with `in` reading `input` and `out` writing to a
+// file, and expects it to end with status 255 (-1) after writing exactly `expected`.
+template <typename Body>
+void ExpectFatal(Body body, const std::string& input, const std::string& expected) {
+  TempDir io;
+  io.Write("in", input);
+  std::string in_path = io.File("in");
+  std::string out_path = io.File("out");
+  EXPECT_EXIT(
+      {
+        FILE* in = fopen(in_path.c_str(), "r");
+        FILE* out = fopen(out_path.c_str(), "w");
+        body(in, out);
+      },
+      ::testing::ExitedWithCode(255), "");
+  EXPECT_EQ(ReadFile(out_path), expected);
+}
+
+TEST(FailAndExitDeathTest, PrintsMessageWithFullStop) {
+  ExpectFatal([](FILE*, FILE* out) { fail_and_exit("oom", out); }, "", "\nError: oom.\n");
+}
+
+TEST(OpenOrAskDeathTest, EmptyNameOpensNothing) {
+  ExpectFatal(
+      [](FILE* in, FILE* out) {
+        std::string name;
+        open_or_ask(&name, "r", in, out);
+      },
+      "typed\n", "\nError: file name empty..\n");
+  ExpectFatal([](FILE* in, FILE* out) { open_or_ask(nullptr, "r", in, out); }, "",
+              "\nError: file name empty..\n");
+}
+
+TEST(OpenOrAskDeathTest, FileToWriteGetsNoPrompt) {
+  TempDir dir;
+  std::string path = dir.File("no/such/folder");
+  ExpectFatal(
+      [&](FILE* in, FILE* out) {
+        std::string name = path;
+        open_or_ask(&name, "w", in, out);
+      },
+      dir.File("ok") + "\n", "\nerror when opening file " + path + "\n");
+}
+
+TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
+  TempDir dir;
+  std::string missing = dir.File("missing");
+  auto open_missing = [&](FILE* in, FILE* out) {
+    std::string name = missing;
+    open_or_ask(&name, "r", in, out);
+  };
+  const std::string kAsked =
+      "\nerror when opening file " + missing + "\ntell me the full path-name of the file? ";
+  ExpectFatal(open_missing, "also-missing\n", kAsked + "Can't find the file.  I give up.\n");
+  ExpectFatal(open_missing, "", kAsked + "Can't find the file.  I give up.\n");
+  ExpectFatal(open_missing, " \n\t ", kAsked + "Can't find the file.  I give up.\n");
+}
+
+std::string Contents(FILE* stream) {
+  fflush(stream);
+  rewind(stream);
+  std::string text;
+  int c;
+  while ((c = getc(stream)) != EOF) text.push_back(static_cast<char>(c));
+  return text;
+}
+
+FILE* InputFrom(const std::string& text) {
+  FILE* in = tmpfile();
+  fputs(text.c_str(), in);
+  rewind(in);
+  return in;
+}
+
+class OpenOrAskTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    fclose(in_);
+    fclose(out_);
+  }
+  // Opens `name` for reading with `typed` on the input and returns the first line of the
+  // opened file; the console text is in out().
+  std::string OpenAndRead(std::string* name, const std::string& typed) {
+    fclose(in_);
+    in_ = InputFrom(typed);
+    FILE* stream = open_or_ask(name, "r", in_, out_);
+    char line[100] = "";
+    if (fgets(line, sizeof line, stream) == nullptr) line[0] = '\0';
+    fclose(stream);
+    return line;
+  }
+  std::string out() { return Contents(out_); }
+
+  TempDir dir_;
+  FILE* in_ = tmpfile();
+  FILE* out_ = tmpfile();
+};
+
+TEST_F(OpenOrAskTest, ExistingFileOpensSilently) {
+  dir_.Write("a.txt", "first\n");
+  std::string name = dir_.File("a.txt");
+  EXPECT_EQ(OpenAndRead(&name, "unused\n"), "first\n");
+  EXPECT_EQ(name, dir_.File("a.txt"));
+  EXPECT_EQ(out(), "");
+  std::string created = dir_.File("new.txt");
+  FILE* stream = open_or_ask(&created, "w", in_, out_);  // a file to write is created
+  fclose(stream);
+  EXPECT_EQ(ReadFile(created), "");
+  EXPECT_EQ(out(), "");
+}
+
+TEST_F(OpenOrAskTest, TypedPathIsOpenedAndKept) {
+  dir_.Write("right.txt", "right\n");
+  std::string name = dir_.File("wrong.txt");
+  EXPECT_EQ(OpenAndRead(&name, "  " + dir_.File("right.txt") + "\n"), "right\n");
+  EXPECT_EQ(name, dir_.File("right.txt"));
+  EXPECT_EQ(out(), "\nerror when opening file " + dir_.File("wrong.txt") +
+                       "\ntell me the full path-name of the file? ");
+}
+
+TEST_F(OpenOrAskTest, OnlyTheWordBeforeABlankIsUsed) {
+  dir_.Write("my", "mine\n");
+  std::string name = dir_.File("missing");
+  EXPECT_EQ(OpenAndRead(&name, dir_.File("my") + " file.txt\n"), "mine\n");
+  EXPECT_EQ(name, dir_.File("my"));
+}
+
+TEST_F(OpenOrAskTest, RestOfTheTypedLineAnswersTheNextPrompt) {
+  dir_.Write("one", "1\n");
+  dir_.Write("two", "2\n");
+  fclose(in_);
+  in_ = InputFrom(dir_.File("one") + " " + dir_.File("two") + "\n");
+  std::string first = "missing1";
+  std::string second = "missing2";
+  FILE* a = open_or_ask(&first, "r", in_, out_);
+  FILE* b = open_or_ask(&second, "r", in_, out_);
+  fclose(a);
+  fclose(b);
+  EXPECT_EQ(first, dir_.File("one"));
+  EXPECT_EQ(second, dir_.File("two"));
+  EXPECT_EQ(getc(in_), '\n');  // the line break after the second word is still unread
+}
+
+TEST_F(OpenOrAskTest, TypedPathOfAnyLength) {
+  // A path of several hundred characters through folders with long names.
+  std::string path = dir_.path();
+  for (int i = 0; i < 3; ++i) {
+    path += "/" + std::string(150, static_cast<char>('a' + i));
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+  }
+  path += "/" + std::string(200, 'z');
+  testsupport::WriteFile(path, "deep\n");
+  ASSERT_GT(path.size(), 600u);
+  std::string name = "missing";
+  EXPECT_EQ(OpenAndRead(&name, path + "\n"), "deep\n");
+  EXPECT_EQ(name, path);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// zenthar: compares the result tables of repeated runs of one analysis record by record and
+// writes, for every record, the line of the run with the highest log-likelihood to out.txt.
+#include <unistd.h>
+
+#include <cstdio>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "runcompare/compare.h"
+#include "runcompare/textutil.h"
+
+namespace {
+
+constexpr char kUsage[] = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
+constexpr char kOutName[] = "out.txt";
+
+// Stream buffers with static storage: exit() flushes the streams after every local of main
+// is gone, on the error paths as well as on the normal one.
+char console_buffer[1 << 16];
+char out_buffer[1 << 18];
+
+// Exit status once all is written: -1 when standard output could not be written.
+int ConsoleStatus(int status) { return (fflush(stdout) != 0 || ferror(stdout)) ? -1 : status; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A terminal keeps its line buffering so record lines show as they come.
+  if (!isatty(STDOUT_FILENO)) setvbuf(stdout, console_buffer, _IOFBF, sizeof console_buffer);
+  fputs(kUsage, stdout);
+  if (argc < 4) return ConsoleStatus(1);
+  const int nfiles = argc - 2;  // the last argument is the column
+
+  std::vector<InputTable> tables;
+  try {
+    tables.reserve(nfiles);
+    for (int i = 1; i <= nfiles; ++i) {
+      std::string name = argv[i];
+      FILE* stream = open_or_ask(&name, "r");
+      tables.emplace_back(std::move(name), stream);
+      printf("%s  ", tables.back().name.c_str());
+    }
+  } catch (const std::bad_alloc&) {
+    fail_and_exit("oom");
+  }
+  printf("  ==>  %s\n\n", kOutName);
+
+  // The column is checked here, before out.txt is created or emptied.
+  const int lnl_column = parse_lnl_column(argv[argc - 1]);
+  if (lnl_column < 1) {
+    fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
+  }
+
+  std::string out_name = kOutName;
+  FILE* out = open_or_ask(&out_name, "w");
+  setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
+
+  CompareOutcome outcome;
+  try {
+    outcome = compare_runs(&tables, lnl_column, out, stdout);
+  } catch (const std::bad_alloc&) {
+    fail_and_exit("oom");
+  }
+  if (outcome.status == CompareOutcome::kIndexMismatch) fail_and_exit("index field different");
+  if (outcome.status == CompareOutcome::kReadError) {
+    fail_and_exit("cannot read file " + tables[outcome.failed_table].name);
+  }
+
+  printf("\nwrote %lld records into %s\n", outcome.records_written, kOutName);
+  for (InputTable& table : tables) fclose(table.stream);
+  bool out_failed = ferror(out) != 0;
+  if (fclose(out) != 0) out_failed = true;
+  return ConsoleStatus(out_failed ? -1 : 0);
+}
