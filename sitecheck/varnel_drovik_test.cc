@@ -139,6 +139,18 @@ TEST_F(VarnelDrovikTest, RepeatedPredictionCountsTwiceAndMissingListCountsNone) 
   EXPECT_EQ(r.status, 0);
 }
 
+TEST_F(VarnelDrovikTest, NegativeCountIsAddedAsItStands) {
+  dir_.Write("siterates", "replicate 1: -3\n4\nreplicate 2: 1\n4\n");
+  dir_.Write("mlc", "Naive Empirical\n\n\n\n 4 A 0.9\nNaive Empirical\n\n\n\n 4 A 0.9\n");
+  RunResult r = Run({"10", "2"});
+  EXPECT_NE(r.out.find("\nReplicate   1:  -3 drovik sites,   1 varnel sites at 50%,   0 matches"
+                       "\nReplicate   2:   1 drovik sites,   1 varnel sites at 50%,   1 matches\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\nTrue positive sites from drovik:    -2 out of    20\n"),
+            std::string::npos);
+  EXPECT_EQ(r.status, 0);
+}
+
 TEST_F(VarnelDrovikTest, NoReplicatesPrintsAZeroTable) {
   dir_.Write("siterates", "");
   dir_.Write("mlc", "");
