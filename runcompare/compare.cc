@@ -53,16 +53,30 @@ bool IndicesAgree(const std::vector<InputTable>& tables) {
   return true;
 }
 
+// The record line, assembled in `*text` (reused from record to record) and written at once:
+// "record %4d  (" with the record number, one "+" or "-" per table, then
+// ") %10.3f (%d) - %10.3f (%d) = %8.3f\n" with the lowest, its table number, the highest,
+// its table number and the lowest less the highest.
 void PrintRecordLine(FILE* console, long long record, const std::vector<InputTable>& tables,
-                     std::string* marks, std::size_t lowest, std::size_t highest) {
-  marks->clear();
-  for (const InputTable& table : tables) marks->push_back(table.active ? '+' : '-');
-  double low = tables[lowest].lnl_value;
-  double high = tables[highest].lnl_value;
-  fprintf(console, "record %4lld  (", record);
-  fwrite(marks->data(), 1, marks->size(), console);
-  fprintf(console, ") %10.3f (%d) - %10.3f (%d) = %8.3f\n", low, static_cast<int>(lowest + 1), high,
-          static_cast<int>(highest + 1), low - high);
+                     std::size_t lowest, std::size_t highest, std::string* text) {
+  const double low = tables[lowest].lnl_value;
+  const double high = tables[highest].lnl_value;
+  text->assign("record ");
+  append_int(text, record, 4);
+  text->append("  (");
+  for (const InputTable& table : tables) text->push_back(table.active ? '+' : '-');
+  text->append(") ");
+  append_fixed(text, low, 10, 3);
+  text->append(" (");
+  append_int(text, static_cast<long long>(lowest) + 1, 0);
+  text->append(") - ");
+  append_fixed(text, high, 10, 3);
+  text->append(" (");
+  append_int(text, static_cast<long long>(highest) + 1, 0);
+  text->append(") = ");
+  append_fixed(text, low - high, 8, 3);
+  text->push_back('\n');
+  fwrite(text->data(), 1, text->size(), console);
 }
 
 }  // namespace
@@ -71,7 +85,7 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
                             FILE* console) {
   CompareOutcome outcome;
   std::vector<std::size_t> starts;  // field offsets, reused for every line
-  std::string marks;
+  std::string record_line;
   for (long long record = 1;; ++record) {
     if (!ReadRecord(tables, static_cast<std::size_t>(lnl_column), &starts, &outcome)) break;
     if (!IndicesAgree(*tables)) {
@@ -96,7 +110,7 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
     fwrite(best.data(), 1, best.size(), out_txt);
     // Only a last line can lack its line feed; add it so the next record starts a new line.
     if (best.back() != '\n') putc('\n', out_txt);
-    PrintRecordLine(console, record, *tables, &marks, lowest, highest);
+    PrintRecordLine(console, record, *tables, lowest, highest, &record_line);
     ++outcome.records_written;
   }
   return outcome;

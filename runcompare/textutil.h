@@ -27,12 +27,13 @@ FILE* open_or_ask(std::string* path, const char* mode, FILE* in = stdin, FILE* o
 /// vertical tab, form feed, carriage return. Bytes 0x80 to 0xFF and NUL belong to fields.
 inline bool is_field_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-/// Fills `*starts` with the 0-based offsets of the fields of `line` in increasing order and
-/// returns their number. The scan covers the whole of `line`, up to its first line feed,
-/// whatever its length; it stops early once `max_fields` fields are found, so callers that
-/// need only the first few fields do not pay for the rest of the line. `*starts` is cleared
-/// first and reuses its capacity, so a caller that keeps one vector allocates only while
-/// lines grow.
+/// Finds where the fields of `line` begin and returns their number; entries 0 to count-1
+/// of `*starts` then hold their 0-based offsets in increasing order. The scan covers the
+/// whole of `line` up to its first line feed, whatever its length; it stops once
+/// `max_fields` fields are found, so callers that need only the first few fields do not pay
+/// for the rest of the line. `*starts` grows as needed and never shrinks, so a caller that
+/// keeps one vector allocates only while lines get longer; its entries past the count are
+/// unspecified.
 std::size_t field_starts(std::string_view line, std::vector<std::size_t>* starts,
                          std::size_t max_fields = static_cast<std::size_t>(-1));
 
@@ -48,5 +49,13 @@ bool scan_double(std::string_view text, double* value);
 /// decimal digits; anything after them is ignored. Values beyond int are clamped to
 /// INT_MIN or INT_MAX. Returns false, leaving `*value` alone, when no digit follows.
 bool scan_int(const char* text, int* value);
+
+/// Appends `value` to `*text` exactly as printf's "%*.*f" writes it with `width` and
+/// `precision` (right-aligned, blanks on the left, "-0.000" for small negative values,
+/// "inf" and "nan" as printf spells them), without printf's cost for ordinary values.
+void append_fixed(std::string* text, double value, int width, int precision);
+
+/// Appends `value` to `*text` exactly as printf's "%*lld" writes it with `width`.
+void append_int(std::string* text, long long value, int width);
 
 #endif  // RUNCOMPARE_TEXTUTIL_H_
