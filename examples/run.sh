@@ -17,3 +17,7 @@ echo
 echo "### SelwickBEB 60 12 siterates mlc"
 "$build/sitecheck/SelwickBEB" 60 12 siterates mlc </dev/null
 echo
+
+echo "### zenthar run1.txt run2.txt run3.txt run4.txt 14"
+"$build/runcompare/zenthar" run1.txt run2.txt run3.txt run4.txt 14 </dev/null
+echo
