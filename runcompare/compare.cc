@@ -39,7 +39,9 @@ bool ReadRecord(std::vector<InputTable>* tables, std::size_t lnl_column,
   return any_active;
 }
 
-// True when every active table has the index of the first active table whose index is set.
+// True when the active tables agree on the index: the reference is the first active
+// table's index, or, while the reference is -1.0 (unset), the next active table's; every
+// later active table must hold exactly the reference.
 bool IndicesAgree(const std::vector<InputTable>& tables) {
   double reference = -1.0;  // -1.0 stands for a reference not yet set
   for (const InputTable& table : tables) {

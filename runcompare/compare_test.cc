@@ -1,5 +1,5 @@
-// Tests of the record loop's outcome and of the column argument; the console and out.txt
-// texts are checked end to end in zenthar_test.cc.
+// Tests of the column argument and of a read error in the record loop; the console and
+// out.txt texts are checked end to end in zenthar_test.cc.
 #include "runcompare/compare.h"
 
 #include <gtest/gtest.h>
@@ -52,25 +52,6 @@ class CompareRunsTest : public ::testing::Test {
   FILE* out_ = tmpfile();
   FILE* console_ = tmpfile();
 };
-
-TEST_F(CompareRunsTest, CountsRecordsUntilNoTableIsActive) {
-  AddTable("1 -3\n2 -4\n3 -5\n");
-  AddTable("1 -2\n\n");
-  CompareOutcome outcome = Run(2);
-  EXPECT_EQ(outcome.status, CompareOutcome::kDone);
-  EXPECT_EQ(outcome.records_written, 3);
-  EXPECT_EQ(Text(out_), "1 -2\n2 -4\n3 -5\n");
-  EXPECT_EQ(tables_[1].index_value, 1.0);  // kept from its last numeric first field
-}
-
-TEST_F(CompareRunsTest, IndexMismatchKeepsEarlierRecords) {
-  AddTable("1 -3\n2 -4\n3 -5\n");
-  AddTable("1 -2\n2 -4\n4 -1\n");
-  CompareOutcome outcome = Run(2);
-  EXPECT_EQ(outcome.status, CompareOutcome::kIndexMismatch);
-  EXPECT_EQ(outcome.records_written, 2);
-  EXPECT_EQ(Text(out_), "1 -2\n2 -4\n");
-}
 
 TEST_F(CompareRunsTest, ReadErrorNamesTheTable) {
   testsupport::TempDir dir;
