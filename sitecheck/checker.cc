@@ -9,6 +9,7 @@
 
 #include "sitecheck/formats.h"
 #include "sitecheck/reader.h"
+#include "sitecheck/site_set.h"
 #include "sitecheck/tally.h"
 
 namespace sitecheck {
@@ -102,6 +103,7 @@ int runChecker(const CheckerOptions& options, const CheckerSettings& settings, F
     std::sort(positiveClasses.begin(), positiveClasses.end());
   }
 
+  TrueSiteSet trueSet(ls);
   Reader sites(siteFile.get());
   Reader report(reportFile.get());
   for (int64_t replicate = 1; replicate <= nrepl; ++replicate) {
@@ -112,8 +114,7 @@ int runChecker(const CheckerOptions& options, const CheckerSettings& settings, F
     if (block.status != SiteStatus::kOk) return Fail(out, SiteErrorMessage(block, r));
     const int32_t n = block.n;
     tally.trueSitesTotal += n;
-    // Sorted, so that each predicted site is looked up rather than compared with all.
-    if (!options.classPerSite && n > 1) std::sort(trueSites, trueSites + n);
+    trueSet.Assign(trueSites, n);
 
     int32_t k = 0;
     if (findReportBlock(report, options.headerText)) {
@@ -128,7 +129,7 @@ int runChecker(const CheckerOptions& options, const CheckerSettings& settings, F
 
     int32_t matches = 0;
     for (int32_t j = 0; j < k; ++j) {
-      const bool isTrue = n > 0 && std::binary_search(trueSites, trueSites + n, predictedSites[j]);
+      const bool isTrue = trueSet.Contains(predictedSites[j]);
       tallySite(&tally, predictedClasses[j], isTrue);
       if (isTrue) ++matches;
     }

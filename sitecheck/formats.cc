@@ -100,11 +100,20 @@ SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_
     block.status = SiteStatus::kNoHeader;
     return block;
   }
+  // Classes are small numbers as a rule: those below 256 are looked up in a table.
+  bool smallClass[256] = {};
+  for (int32_t siteClass : positiveClasses) {
+    if (siteClass >= 0 && siteClass < 256) smallClass[siteClass] = true;
+  }
   int32_t n = 0;
   if (ReadNumbers(siteFile, ls, &block, [&](int32_t i, int32_t siteClass) {
-        if (std::binary_search(positiveClasses.begin(), positiveClasses.end(), siteClass)) {
-          trueSites[n++] = i + 1;
-        }
+        const bool positive =
+            siteClass >= 0 && siteClass < 256
+                ? smallClass[siteClass]
+                : std::binary_search(positiveClasses.begin(), positiveClasses.end(), siteClass);
+        // Written without a branch, which site classes make unpredictable; n <= i < ls.
+        trueSites[n] = i + 1;
+        n += positive;
       })) {
     block.n = n;
   }

@@ -13,12 +13,11 @@ namespace {
 constexpr size_t kMinBuffer = 1024;  // Room for a whole piece plus a held-back CR.
 constexpr int64_t kIntLimit = int64_t{1} << 31;
 
-// Powers of ten that a double holds exactly.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
+
+const double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 ScanStatus ScanIntText(std::string_view text, int32_t* value, size_t* used) {
   size_t i = 0;
@@ -92,7 +91,7 @@ double DecimalToDouble(std::string_view text) {
       int64_t power = exponent + scale;
       if (mantissa == 0) return negative ? -0.0 : 0.0;
       if (power >= -22 && power <= 22) {
-        value = power < 0 ? value / kExactPowers[-power] : value * kExactPowers[power];
+        value = power < 0 ? value / kExactPowersOfTen[-power] : value * kExactPowersOfTen[power];
         return negative ? -value : value;
       }
     }
@@ -191,8 +190,18 @@ bool Reader::ReadChar(char* c) {
   return true;
 }
 
-ScanStatus Reader::ScanInt(int32_t* value) {
+ScanStatus Reader::ScanIntSlow(int32_t* value) {
   SkipSpace();
+  // Nearly always the whole number lies inside the window: scan it there.
+  if (end_ > pos_) {
+    size_t used = 0;
+    ScanStatus status = ScanIntText(std::string_view(buf_.get() + pos_, end_ - pos_), value, &used);
+    if (pos_ + used < end_) {
+      pos_ += used;
+      return status;
+    }
+  }
+  // The number runs to the end of the window: take it across refills.
   if (Ensure(1) == 0) return ScanStatus::kEnd;
   bool negative = false;
   if (buf_[pos_] == '+' || buf_[pos_] == '-') negative = buf_[pos_++] == '-';
@@ -213,8 +222,46 @@ ScanStatus Reader::ScanInt(int32_t* value) {
   return ScanStatus::kOk;
 }
 
-ScanStatus Reader::ScanDouble(double* value) {
+size_t MatchDecimal(std::string_view text, size_t* taken) {
+  const size_t size = text.size();
+  size_t i = 0, digits = 0;
+  if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
+  for (; i < size && IsDigit(text[i]); ++i) ++digits;
+  if (i < size && text[i] == '.') {
+    for (++i; i < size && IsDigit(text[i]); ++i) ++digits;
+  }
+  if (digits == 0) {
+    *taken = i;
+    return 0;
+  }
+  if (i < size && (text[i] == 'e' || text[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < size && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < size && IsDigit(text[j])) {
+      for (i = j; i < size && IsDigit(text[i]);) ++i;
+    }
+  }
+  *taken = i;
+  return i;
+}
+
+ScanStatus Reader::ScanDoubleSlow(double* value) {
   SkipSpace();
+  // Fast path: the number and the characters looked at after it lie inside the window.
+  const size_t avail = end_ - pos_;
+  if (avail > 0) {
+    std::string_view window(buf_.get() + pos_, avail);
+    size_t taken = 0;
+    size_t length = MatchDecimal(window, &taken);
+    if (taken + 2 < avail) {
+      pos_ += taken;
+      if (length == 0) return ScanStatus::kNoNumber;
+      double result = DecimalToDouble(window.substr(0, length));
+      if (std::isinf(result)) return ScanStatus::kOverflow;
+      *value = result;
+      return ScanStatus::kOk;
+    }
+  }
   number_.clear();
   // Peek(k) is the k-th unread character, or -1 past the end of the input.
   auto peek = [this](size_t ahead) -> int {

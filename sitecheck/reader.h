@@ -34,6 +34,14 @@ inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 /// the nearest 32-bit value.
 ScanStatus ScanIntText(std::string_view text, int32_t* value, size_t* used);
 
+/// Length of the longest plain decimal number (optional sign, digits with an optional
+/// point, optional exponent) at the start of `text`, or 0 when there is none. `*taken` is
+/// what a scan consumes: the number, or on failure the sign and point it read.
+size_t MatchDecimal(std::string_view text, size_t* taken);
+
+/// Powers of ten from 1e0 to 1e22: all exact as doubles.
+extern const double kExactPowersOfTen[23];
+
 /// Converts plain decimal text (optional sign, digits with an optional point, optional
 /// exponent; already checked to have that form) to the nearest double. Values too large for
 /// a double give infinity.
@@ -58,7 +66,27 @@ class Reader {
   /// sign and digits. On kNoNumber the sign, if any, is consumed and the offending character
   /// is left unread; on kOverflow all the digits are consumed and `*value` is set to the
   /// nearest 32-bit value.
-  ScanStatus ScanInt(int32_t* value);
+  ScanStatus ScanInt(int32_t* value) {
+    // Fast path for the usual case: blanks, then up to nine digits well inside the window.
+    const char* p = buf_.get() + pos_;
+    const char* const end = buf_.get() + end_;
+    while (p < end && IsSpace(*p)) ++p;
+    if (end - p > 12) {
+      const char* q = p + (*p == '-' || *p == '+');
+      if (IsDigit(*q)) {
+        uint32_t magnitude = *q++ - '0';
+        for (int digits = 1; digits < 9 && IsDigit(*q); ++digits)
+          magnitude = magnitude * 10 + (*q++ - '0');
+        if (!IsDigit(*q)) {
+          pos_ = q - buf_.get();
+          *value = *p == '-' ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+          return ScanStatus::kOk;
+        }
+      }
+    }
+    pos_ = p - buf_.get();
+    return ScanIntSlow(value);
+  }
 
   /// Skips white space, line breaks included.
   void SkipSpace();
@@ -70,7 +98,32 @@ class Reader {
   /// beginning that forms a decimal number (no inf, nan or hexadecimal). On kNoNumber the
   /// characters that could still have begun a number (sign, point) are consumed and the
   /// first one that could not is left unread. A value too large for a double is kOverflow.
-  ScanStatus ScanDouble(double* value);
+  ScanStatus ScanDouble(double* value) {
+    // Fast path for the usual case: digits with a point, at most 15 of them, no exponent,
+    // well inside the window. One division of two exact values rounds correctly.
+    const char* p = buf_.get() + pos_;
+    const char* const end = buf_.get() + end_;
+    while (p < end && IsSpace(*p)) ++p;
+    if (end - p > 20) {
+      const char* q = p + (*p == '-' || *p == '+');
+      uint64_t mantissa = 0;
+      int digits = 0, decimals = 0;
+      for (; digits < 16 && IsDigit(*q); ++digits) mantissa = mantissa * 10 + (*q++ - '0');
+      if (*q == '.') {
+        for (++q; digits < 16 && IsDigit(*q); ++digits, ++decimals) {
+          mantissa = mantissa * 10 + (*q++ - '0');
+        }
+      }
+      if (digits > 0 && digits <= 15 && !IsDigit(*q) && *q != 'e' && *q != 'E' && *q != '.') {
+        pos_ = q - buf_.get();
+        double result = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
+        *value = *p == '-' ? -result : result;
+        return ScanStatus::kOk;
+      }
+    }
+    pos_ = p - buf_.get();
+    return ScanDoubleSlow(value);
+  }
 
   /// Moves past every line piece up to and including the first one that contains `text`,
   /// exactly as repeated ReadPiece(kMaxPiece) calls followed by a search of each piece
@@ -81,6 +134,9 @@ class Reader {
   bool failed() const { return failed_; }
 
  private:
+  ScanStatus ScanIntSlow(int32_t* value);
+  ScanStatus ScanDoubleSlow(double* value);
+
   // Makes at least `want` unread bytes available in the window unless the input ends
   // first. Returns the number available.
   size_t Ensure(size_t want);

@@ -174,6 +174,44 @@ TEST(ReaderTest, ScanDoubleTakesPlainDecimalOnly) {
   EXPECT_EQ(reader->ScanDouble(&d), ScanStatus::kEnd);
 }
 
+// Whether a number lies inside the window or runs across its edge, it reads the same.
+TEST(ReaderTest, NumbersReadTheSameAtEveryWindowEdge) {
+  const std::vector<std::string> tokens = {"0.987**",
+                                           "-12",
+                                           "+.5e-3x",
+                                           "1e",
+                                           "3E+",
+                                           "7.",
+                                           "-.",
+                                           "inf",
+                                           "42",
+                                           "0.55",
+                                           "1e400",
+                                           "--1",
+                                           "123456789012345678901234567890e-29"};
+  std::string body;
+  for (const std::string& token : tokens) body += token + " ";
+  auto readAll = [](const std::string& text) {
+    TextReader reader(text, 1024);
+    std::string log;
+    for (int i = 0; i < 60; ++i) {
+      double d = 0;
+      int32_t v = 0;
+      char c = 0;
+      ScanStatus status = i % 3 == 0 ? reader->ScanInt(&v) : reader->ScanDouble(&d);
+      log += std::to_string(static_cast<int>(status)) + ":" + std::to_string(v) + ":" +
+             std::to_string(d) + " ";
+      if (status == ScanStatus::kEnd) break;
+      if (status == ScanStatus::kNoNumber && reader->ReadChar(&c)) log += c;
+    }
+    return log;
+  };
+  const std::string expected = readAll(body);
+  for (size_t pad = 900; pad < 1100; ++pad) {
+    ASSERT_EQ(readAll(std::string(pad, ' ') + body), expected) << pad;
+  }
+}
+
 TEST(ReaderTest, DecimalConversionIsCorrectlyRounded) {
   std::mt19937_64 random(7);
   const char* fixed[] = {"0.1",

@@ -8,19 +8,13 @@ const double classBounds[kClasses] = {0.525, 0.55,  0.575, 0.60,  0.625, 0.65,  
                                       0.875, 0.90,  0.925, 0.95,  0.975, 0.99,  1.00};
 
 int classify(double p) {
-  for (int i = 0; i < kClasses - 1; ++i) {
-    if (p <= classBounds[i]) return i;
-  }
-  return kClasses - 1;
-}
-
-void tallySite(SiteTally* tally, int siteClass, bool isTrue) {
-  tally->binCount[siteClass] += 1;
-  for (int j = 0; j <= siteClass; ++j) tally->cumCount[j] += 1;
-  if (isTrue) {
-    tally->binMatches[siteClass] += 1;
-    for (int j = 0; j <= siteClass; ++j) tally->cumMatches[j] += 1;
-  }
+  // The edges up to 0.975 are 0.025 apart: start from the class that arithmetic suggests,
+  // then let the exact comparisons with the edges settle it.
+  int i = 0;
+  if (p > 0.525 && p <= 0.975) i = static_cast<int>((p - 0.5) * 40.0) - 1;
+  while (i > 0 && p <= classBounds[i - 1]) --i;
+  while (i < kClasses - 1 && !(p <= classBounds[i])) ++i;
+  return i;
 }
 
 int32_t wrappedProduct(int32_t ls, int32_t nrepl) {
@@ -33,19 +27,27 @@ void printSummary(FILE* out, const SiteTally& tally, int32_t ls, int32_t nrepl) 
   std::fprintf(out, "\n\n%6s%22s%10s%17s%10s%10s\n\n", "P", "AccuracyBin", "Pcut", "AccuracyCum",
                "Power", "FalsePos");
   const double sites = static_cast<double>(wrappedProduct(ls, nrepl));
+  // Predicted sites of class i or higher, and the true ones among them. The counts are
+  // whole numbers far below 2^53, so these sums are exact.
+  double cumCount[kClasses], cumMatches[kClasses];
+  double count = 0, matches = 0;
+  for (int i = kClasses - 1; i >= 0; --i) {
+    cumCount[i] = count += tally.binCount[i];
+    cumMatches[i] = matches += tally.binMatches[i];
+  }
   for (int i = 0; i < kClasses; ++i) {
     const double binCount = tally.binCount[i], binMatches = tally.binMatches[i];
-    const double cumCount = tally.cumCount[i], cumMatches = tally.cumMatches[i];
-    const double falseSites = cumCount - cumMatches;
+    const double cutCount = cumCount[i], cutMatches = cumMatches[i];
+    const double falseSites = cutCount - cutMatches;
     // Each quotient is guarded by its numerator only, as zero counts print as 0.
     const double accuracyBin = binMatches != 0.0 ? binMatches / binCount : 0.0;
-    const double accuracyCum = cumMatches != 0.0 ? cumMatches / cumCount : 0.0;
-    const double power = cumMatches != 0.0 ? cumMatches / tally.trueSitesTotal : 0.0;
+    const double accuracyCum = cutMatches != 0.0 ? cutMatches / cutCount : 0.0;
+    const double power = cutMatches != 0.0 ? cutMatches / tally.trueSitesTotal : 0.0;
     const double falsePos = falseSites != 0.0 ? falseSites / (sites - tally.trueSitesTotal) : 0.0;
     const double lower = i == 0 ? 0.5 : classBounds[i - 1];
     std::fprintf(out, "%5.3f - %5.3f: %7.3f (%5.0f) ", lower, classBounds[i], accuracyBin,
                  binCount);
-    std::fprintf(out, "   >%4.3f: %7.3f (%5.0f) %7.3f %7.3f\n", lower, accuracyCum, cumCount, power,
+    std::fprintf(out, "   >%4.3f: %7.3f (%5.0f) %7.3f %7.3f\n", lower, accuracyCum, cutCount, power,
                  falsePos);
   }
 }

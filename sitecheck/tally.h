@@ -16,17 +16,19 @@ extern const double classBounds[kClasses];
 /// looking at the edges up to 0.99; everything above 0.99 is class 20.
 int classify(double p);
 
-/// Counters over all replicates of a run.
+/// Counters over all replicates of a run. The counts by cut (class i or higher) are sums
+/// of these and are formed when the table is printed.
 struct SiteTally {
   double binCount[kClasses] = {};    // predicted sites in class i
   double binMatches[kClasses] = {};  // of those, true sites
-  double cumCount[kClasses] = {};    // predicted sites in class i or higher
-  double cumMatches[kClasses] = {};  // of those, true sites
   double trueSitesTotal = 0;         // true sites announced by the site file
 };
 
 /// Counts one predicted site of class `siteClass` (0..20).
-void tallySite(SiteTally* tally, int siteClass, bool isTrue);
+inline void tallySite(SiteTally* tally, int siteClass, bool isTrue) {
+  tally->binCount[siteClass] += 1;
+  if (isTrue) tally->binMatches[siteClass] += 1;
+}
 
 /// `ls` x `nrepl` as 32-bit two's-complement arithmetic gives it (wrapping on overflow).
 int32_t wrappedProduct(int32_t ls, int32_t nrepl);

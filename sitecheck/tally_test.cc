@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,6 +39,25 @@ TEST(ClassifyTest, UpperEdgesAreInclusive) {
   for (int i = 0; i < kClasses - 1; ++i) EXPECT_EQ(classify(classBounds[i]), i);
 }
 
+TEST(ClassifyTest, FirstEdgeNotBelowTheProbability) {
+  // The class is the first edge up to 0.99 that the probability does not exceed.
+  auto firstEdge = [](double p) {
+    for (int i = 0; i < kClasses - 1; ++i) {
+      if (p <= classBounds[i]) return i;
+    }
+    return kClasses - 1;
+  };
+  for (int i = 0; i <= 2000000; ++i) {
+    double p = 0.45 + i * 0.6 / 2000000;
+    ASSERT_EQ(classify(p), firstEdge(p)) << p;
+  }
+  for (int i = 0; i < kClasses; ++i) {
+    for (double p : {std::nextafter(classBounds[i], 0.0), std::nextafter(classBounds[i], 2.0)}) {
+      ASSERT_EQ(classify(p), firstEdge(p)) << p;
+    }
+  }
+}
+
 TEST(TallyTest, ASiteCountsInItsClassAndEveryCutBelow) {
   SiteTally tally;
   tallySite(&tally, 5, false);
@@ -45,9 +65,15 @@ TEST(TallyTest, ASiteCountsInItsClassAndEveryCutBelow) {
   for (int i = 0; i < kClasses; ++i) {
     EXPECT_EQ(tally.binCount[i], i == 5 || i == 2 ? 1 : 0) << i;
     EXPECT_EQ(tally.binMatches[i], i == 2 ? 1 : 0) << i;
-    EXPECT_EQ(tally.cumCount[i], i <= 2 ? 2 : i <= 5 ? 1 : 0) << i;
-    EXPECT_EQ(tally.cumMatches[i], i <= 2 ? 1 : 0) << i;
   }
+  // The cuts up to class 2 hold both sites, those of classes 3 to 5 the false one only.
+  std::string table = Summary(tally, 100, 1);
+  EXPECT_NE(table.find(">0.500:   0.500 (    2)"), std::string::npos);
+  EXPECT_NE(table.find(">0.550:   0.500 (    2)"), std::string::npos);
+  EXPECT_NE(table.find(">0.575:   0.000 (    1)"), std::string::npos);
+  EXPECT_NE(table.find(">0.625:   0.000 (    1)"), std::string::npos);
+  EXPECT_NE(table.find(">0.650:   0.000 (    0)"), std::string::npos);
+  EXPECT_NE(table.find(">0.990:   0.000 (    0)"), std::string::npos);
 }
 
 TEST(SummaryTest, HeaderAndRow18OfTheWorkedExample) {
