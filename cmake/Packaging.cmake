@@ -1,0 +1,39 @@
+# Debian package of the four programs and their manual pages, built from the build folder
+# with `cpack -G DEB`. Name and version come from project(); the package installs under
+# /usr (usr/bin, usr/share/man/man1, usr/share/doc/sitetools).
+set(CPACK_PACKAGE_NAME "${PROJECT_NAME}")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "sitetools developers")
+set(CPACK_PACKAGE_CONTACT "sitetools developers <sitetools@example.org>"
+    CACHE STRING "Maintainer named in the Debian package")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "score site predictions of selection studies and compare repeated runs")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Console tools for simulation studies in molecular evolution. VarnelDrovik, \
+SelwickBR and SelwickBEB score the sites that a codon-model analysis predicts to be \
+under positive selection against the sites that the sequence simulator really placed \
+there, and print accuracy, power and false-positive rate by posterior-probability \
+class. zenthar compares the result tables of repeated runs of one analysis and keeps, \
+for every record, the line of the run with the highest log-likelihood.")
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_STRIP_FILES ON)
+# Directories in the package are 0755 whatever the umask of the one who builds it.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # sitetools_<version>_<arch>.deb
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION "science")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# dpkg-shlibdeps (package dpkg-dev) works out Depends with the versions the programs
+# need; without it, name the three libraries they link.
+find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
+if(DPKG_SHLIBDEPS_PROGRAM)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+endif()
+
+include(CPack)
