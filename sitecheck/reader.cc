@@ -165,29 +165,10 @@ size_t Reader::Ensure(size_t want) {
   return end_ - pos_;
 }
 
-bool Reader::ReadPiece(size_t max_len, std::string_view* piece) {
-  size_t avail = Ensure(max_len);
-  if (avail == 0) return false;
-  size_t len = std::min(avail, max_len);
-  const char* start = buf_.get() + pos_;
-  const void* newline = std::memchr(start, '\n', len);
-  if (newline != nullptr) len = static_cast<const char*>(newline) - start + 1;
-  *piece = std::string_view(start, len);
-  pos_ += len;
-  return true;
-}
-
-void Reader::SkipSpace() {
-  for (;;) {
+void Reader::SkipSpaceSlow() {
+  while (pos_ == end_ && Fill()) {
     while (pos_ < end_ && IsSpace(buf_[pos_])) ++pos_;
-    if (pos_ < end_ || !Fill()) return;
   }
-}
-
-bool Reader::ReadChar(char* c) {
-  if (Ensure(1) == 0) return false;
-  *c = buf_[pos_++];
-  return true;
 }
 
 ScanStatus Reader::ScanIntSlow(int32_t* value) {

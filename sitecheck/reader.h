@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,7 +61,17 @@ class Reader {
   /// Reads the next line piece: up to and including the next line feed, but at most
   /// `max_len` (1..kMaxPiece) characters. False, with `*piece` untouched, when the input is
   /// at its end. The view stays valid until the next call on this reader.
-  bool ReadPiece(size_t max_len, std::string_view* piece);
+  bool ReadPiece(size_t max_len, std::string_view* piece) {
+    size_t avail = end_ - pos_;
+    if (avail < max_len && (avail = Ensure(max_len)) == 0) return false;
+    size_t len = avail < max_len ? avail : max_len;
+    const char* start = buf_.get() + pos_;
+    const void* newline = std::memchr(start, '\n', len);
+    if (newline != nullptr) len = static_cast<const char*>(newline) - start + 1;
+    *piece = std::string_view(start, len);
+    pos_ += len;
+    return true;
+  }
 
   /// Like "%d" of scanf: skips white space (line breaks included), then reads an optional
   /// sign and digits. On kNoNumber the sign, if any, is consumed and the offending character
@@ -89,10 +100,17 @@ class Reader {
   }
 
   /// Skips white space, line breaks included.
-  void SkipSpace();
+  void SkipSpace() {
+    while (pos_ < end_ && IsSpace(buf_[pos_])) ++pos_;
+    if (pos_ == end_) SkipSpaceSlow();
+  }
 
   /// Reads one character, whatever it is. False at end of input.
-  bool ReadChar(char* c);
+  bool ReadChar(char* c) {
+    if (pos_ == end_ && Ensure(1) == 0) return false;
+    *c = buf_[pos_++];
+    return true;
+  }
 
   /// Like "%lf" of scanf, but plain decimal only: skips white space, then reads the longest
   /// beginning that forms a decimal number (no inf, nan or hexadecimal). On kNoNumber the
@@ -134,6 +152,7 @@ class Reader {
   bool failed() const { return failed_; }
 
  private:
+  void SkipSpaceSlow();
   ScanStatus ScanIntSlow(int32_t* value);
   ScanStatus ScanDoubleSlow(double* value);
 

@@ -30,9 +30,4 @@ void TrueSiteSet::Assign(int32_t* sites, int32_t n) {
   for (const int32_t* site = middle; site != sites + n; ++site) stamps_[*site] = generation_;
 }
 
-bool TrueSiteSet::Contains(int32_t site) const {
-  if (site >= 1 && site <= limit_) return stamps_[site] == generation_;
-  return std::binary_search(others_, others_ + others_count_, site);
-}
-
 }  // namespace sitecheck

@@ -2,6 +2,7 @@
 #ifndef SITECHECK_SITE_SET_H_
 #define SITECHECK_SITE_SET_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -21,7 +22,10 @@ class TrueSiteSet {
   /// as it is while the set is used.
   void Assign(int32_t* sites, int32_t n);
 
-  bool Contains(int32_t site) const;
+  bool Contains(int32_t site) const {
+    if (site >= 1 && site <= limit_) return stamps_[site] == generation_;
+    return std::binary_search(others_, others_ + others_count_, site);
+  }
 
  private:
   struct Free {
