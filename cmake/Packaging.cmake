@@ -8,13 +8,15 @@ set(CPACK_PACKAGE_CONTACT "sitetools developers <sitetools@example.org>"
     CACHE STRING "Maintainer named in the Debian package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "score site predictions of selection studies and compare repeated runs")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Console tools for simulation studies in molecular evolution. VarnelDrovik, \
-SelwickBR and SelwickBEB score the sites that a codon-model analysis predicts to be \
-under positive selection against the sites that the sequence simulator really placed \
-there, and print accuracy, power and false-positive rate by posterior-probability \
-class. zenthar compares the result tables of repeated runs of one analysis and keeps, \
-for every record, the line of the run with the highest log-likelihood.")
+# Debian wants the lines of the long description no longer than 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Console tools for simulation studies in molecular evolution."
+  "VarnelDrovik, SelwickBR and SelwickBEB score the sites that a codon-model"
+  "analysis predicts to be under positive selection against the sites that the"
+  "sequence simulator really placed there, and print accuracy, power and"
+  "false-positive rate by posterior-probability class. zenthar compares the"
+  "result tables of repeated runs of one analysis and keeps, for every record,"
+  "the line of the run with the highest log-likelihood.")
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_STRIP_FILES ON)
