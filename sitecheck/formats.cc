@@ -13,22 +13,16 @@ bool FindSiteHeader(Reader& siteFile, std::string_view* line) {
   return siteFile.SkipToPieceWith(kReplicateMark, line);
 }
 
-// Reads `expected` integers into `values` (room for all of them), calling `keep` for each.
+// Reads `expected` integers, handing each to `keep(i, value)`.
 template <typename Keep>
 bool ReadNumbers(Reader& siteFile, int32_t expected, SiteBlock* block, Keep keep) {
   block->expected = expected;
-  for (int32_t i = 0; i < expected; ++i) {
-    int32_t value = 0;
-    ScanStatus status = siteFile.ScanInt(&value);
-    if (status != ScanStatus::kOk) {
-      block->status = SiteStatus::kCutShort;
-      block->read = i;
-      block->at_end = status == ScanStatus::kEnd;
-      return false;
-    }
-    keep(i, value);
-  }
-  return true;
+  ScanStatus status;
+  block->read = siteFile.ScanInts(expected, keep, &status);
+  if (status == ScanStatus::kOk) return true;
+  block->status = SiteStatus::kCutShort;
+  block->at_end = status == ScanStatus::kEnd;
+  return false;
 }
 
 std::string Format(const char* format, int a, int b, int c) {

@@ -11,7 +11,11 @@ int classify(double p) {
   // The edges up to 0.975 are 0.025 apart: start from the class that arithmetic suggests,
   // then let the exact comparisons with the edges settle it.
   int i = 0;
-  if (p > 0.525 && p <= 0.975) i = static_cast<int>((p - 0.5) * 40.0) - 1;
+  if (p > 0.975) {
+    i = kClasses - 3;
+  } else if (p > 0.525) {
+    i = static_cast<int>((p - 0.5) * 40.0) - 1;
+  }
   while (i > 0 && p <= classBounds[i - 1]) --i;
   while (i < kClasses - 1 && !(p <= classBounds[i])) ++i;
   return i;
