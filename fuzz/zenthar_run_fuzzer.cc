@@ -1,0 +1,138 @@
+// Fuzz target: whole runs of zenthar's record loop on fuzzed tables. The input is the
+// lnLcolumn argument, then the tables, each after a 0xFF. The tables are written to files in
+// a scratch folder; out.txt and the console are kept in memory. Every record line must name
+// active tables, out.txt must hold, record by record, the line of the table named highest,
+// and the same tables with CR LF line ends must print the same console output.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "runcompare/compare.h"
+
+namespace {
+
+constexpr size_t kMaxTables = 24;
+
+struct Run {
+  CompareOutcome outcome;
+  std::string console;
+  std::string out_txt;
+};
+
+std::string Contents(FILE* stream, char** buffer, size_t* length) {
+  std::fclose(stream);
+  std::string text(*buffer, *length);
+  std::free(*buffer);
+  return text;
+}
+
+Run RunTables(const std::vector<std::string>& texts, int column) {
+  std::vector<InputTable> tables;
+  tables.reserve(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    // Files, as the program reads them: a stream with a descriptor.
+    std::string name = "t" + std::to_string(i + 1);
+    FILE* stream = std::fopen(fuzz::ScratchDir::Get().Write(name, texts[i]).c_str(), "r");
+    fuzz::Require(stream != nullptr, "table file opens");
+    tables.emplace_back(name, stream);
+  }
+  char *console_buffer = nullptr, *out_buffer = nullptr;
+  size_t console_length = 0, out_length = 0;
+  FILE* console = open_memstream(&console_buffer, &console_length);
+  FILE* out = open_memstream(&out_buffer, &out_length);
+  fuzz::Require(console != nullptr && out != nullptr, "open_memstream");
+  Run run;
+  run.outcome = compare_runs(&tables, column, out, console);
+  for (InputTable& table : tables) std::fclose(table.stream);
+  run.console = Contents(console, &console_buffer, &console_length);
+  run.out_txt = Contents(out, &out_buffer, &out_length);
+  return run;
+}
+
+// The lines of a table, each with its line feed when it has one.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t feed = text.find('\n', start);
+    size_t end = feed == std::string::npos ? text.size() : feed + 1;
+    lines.push_back(text.substr(start, end - start));
+    start = end;
+  }
+  return lines;
+}
+
+void Check(const std::vector<std::string>& texts, const Run& run) {
+  fuzz::Require(run.outcome.status != CompareOutcome::kReadError,
+                "a table file reads without error");
+  std::vector<std::vector<std::string>> lines;
+  for (const std::string& text : texts) lines.push_back(Lines(text));
+  size_t console_at = 0, out_at = 0;
+  for (long long record = 1; record <= run.outcome.records_written; ++record) {
+    size_t end = run.console.find('\n', console_at);
+    fuzz::Require(end != std::string::npos, "one console line per record");
+    std::string line = run.console.substr(console_at, end + 1 - console_at);
+    console_at = end + 1;
+    char expected_start[32];
+    std::snprintf(expected_start, sizeof expected_start, "record %4lld  (", record);
+    fuzz::Require(line.rfind(expected_start, 0) == 0, "record line starts with its number");
+    std::string marks = line.substr(std::string(expected_start).size(), texts.size());
+    fuzz::Require(line.compare(std::string(expected_start).size() + texts.size(), 2, ") ") == 0,
+                  "one mark per table");
+    bool any_active = false;
+    for (size_t i = 0; i < texts.size(); ++i) {
+      fuzz::Require(marks[i] == '+' || marks[i] == '-', "marks are + or -");
+      if (marks[i] == '+') {
+        any_active = true;
+        fuzz::Require(static_cast<size_t>(record) <= lines[i].size(),
+                      "an active table has a line in this record");
+      }
+    }
+    fuzz::Require(any_active, "every record written has an active table");
+    double low = 0, high = 0;
+    int low_file = 0, high_file = 0;
+    fuzz::Require(std::sscanf(line.c_str() + std::string(expected_start).size() + texts.size() + 1,
+                              "%lf (%d) - %lf (%d) =", &low, &low_file, &high, &high_file) == 4,
+                  "record line values");
+    for (int file : {low_file, high_file}) {
+      fuzz::Require(
+          file >= 1 && static_cast<size_t>(file) <= texts.size() && marks[file - 1] == '+',
+          "lowest and highest are active tables");
+    }
+    std::string written = lines[high_file - 1][record - 1];
+    if (written.back() != '\n') written.push_back('\n');
+    fuzz::Require(run.out_txt.compare(out_at, written.size(), written) == 0,
+                  "out.txt holds the highest table's line of the record");
+    out_at += written.size();
+  }
+  fuzz::Require(console_at == run.console.size(), "nothing after the record lines");
+  fuzz::Require(out_at == run.out_txt.size(), "nothing else in out.txt");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string_view> parts = fuzz::SplitParts(data, size, kMaxTables + 1);
+  if (parts.size() < 2) return 0;
+  std::vector<std::string> words = fuzz::Words(parts[0], 1);
+  const int column = parse_lnl_column(words.empty() ? "" : words[0].c_str());
+  if (column < 1) return 0;  // refused before any table is read
+
+  std::vector<std::string> plain_texts, crlf_texts;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    plain_texts.emplace_back(parts[i]);
+    crlf_texts.push_back(fuzz::WithCrLf(parts[i]));
+  }
+  Run plain = RunTables(plain_texts, column);
+  Check(plain_texts, plain);
+  Run crlf = RunTables(crlf_texts, column);
+  Check(crlf_texts, crlf);
+  fuzz::Require(crlf.outcome.status == plain.outcome.status &&
+                    crlf.outcome.records_written == plain.outcome.records_written &&
+                    crlf.console == plain.console,
+                "CR LF tables print what LF tables print");
+  return 0;
+}
