@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,12 +31,75 @@ Lines ReadAll(const std::string& text, std::size_t block_size) {
   return lines;
 }
 
+// A stream over a string that has no descriptor, read a few bytes at a time.
+struct TextSource {
+  std::string text;
+  std::size_t at = 0;
+};
+
+ssize_t ReadText(void* cookie, char* buffer, std::size_t size) {
+  TextSource* source = static_cast<TextSource*>(cookie);
+  const std::size_t n = std::min<std::size_t>({size, source->text.size() - source->at, 3});
+  memcpy(buffer, source->text.data() + source->at, n);
+  source->at += n;
+  return static_cast<ssize_t>(n);
+}
+
+// Reads all of `text` the way the record loop does: it looks for the line feed itself from
+// Window() on, takes the line when the line feed lies in the unread bytes, and otherwise
+// lets ReadLine read on. Every line handed out is followed by a line feed, its own or one
+// put after a last line without it. `through_stdio` reads a stream without a descriptor.
+Lines ReadAllThroughTheWindow(const std::string& text, std::size_t block_size, bool through_stdio) {
+  TextSource source{text};
+  FILE* stream = nullptr;
+  if (through_stdio) {
+    stream = fopencookie(&source, "r", {ReadText, nullptr, nullptr, nullptr});
+  } else {
+    stream = tmpfile();
+    fwrite(text.data(), 1, text.size(), stream);
+    rewind(stream);
+  }
+  EXPECT_NE(stream, nullptr);
+  LineReader reader(stream, block_size);
+  Lines lines;
+  for (;;) {
+    const char* feed = reader.Window();
+    while (*feed != '\n') ++feed;
+    std::string_view line;
+    if (!reader.TakeLine(feed, &line)) {
+      LineReader::Status status = reader.ReadLine(&line);
+      if (status != LineReader::kLine) {
+        EXPECT_EQ(status, LineReader::kEnd);
+        break;
+      }
+    }
+    EXPECT_EQ(line.data()[line.size() - (line.back() == '\n' ? 1 : 0)], '\n');
+    lines.emplace_back(line);
+  }
+  fclose(stream);
+  return lines;
+}
+
 TEST(LineReaderTest, HandsOutLinesAsReadAtEveryBlockSize) {
   const std::string kOdd("\x80\0z\n", 4);  // NUL and high bytes travel like any other
   const Lines kExpected = {"a\n", "bb\r\n", "\n", "  ccc \n", kOdd, "dd"};
   const std::string kText = "a\nbb\r\n\n  ccc \n" + kOdd + "dd";
   for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 64, 256 << 10}) {
     EXPECT_EQ(ReadAll(kText, block), kExpected) << "block " << block;
+  }
+}
+
+TEST(LineReaderTest, WindowAndTakeLineHandOutTheSameLines) {
+  const std::string kOdd("\x80\0z\n", 4);
+  const std::string kLong(5000, 'x');
+  for (const std::string& text :
+       {std::string(), std::string("\n"), "a\nbb\r\n\n  ccc \n" + kOdd + "dd",
+        "1\n" + kLong + "\n2\n" + kLong, std::string("abc\ndefg\nhij\n")}) {
+    for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 64, 4096, 256 << 10}) {
+      const Lines expected = ReadAll(text, block);
+      EXPECT_EQ(ReadAllThroughTheWindow(text, block, false), expected) << "block " << block;
+      EXPECT_EQ(ReadAllThroughTheWindow(text, block, true), expected) << "block " << block;
+    }
   }
 }
 

@@ -3,7 +3,6 @@
 #include "runcompare/textutil.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +11,12 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define RUNCOMPARE_SCAN_AVX2 1
+#else
+#define RUNCOMPARE_SCAN_AVX2 0
 #endif
 
 void fail_and_exit(const std::string& message, FILE* out) {
@@ -106,6 +111,213 @@ std::size_t field_starts(std::string_view line, std::vector<std::size_t>* starts
     after_space = space;
   }
   return count;
+}
+
+namespace {
+
+// Number of set bits, without relying on a popcount instruction.
+inline unsigned CountBits(std::uint64_t bits) {
+  bits -= (bits >> 1) & 0x5555555555555555u;
+  bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+  bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<unsigned>((bits * 0x0101010101010101u) >> 56);
+}
+
+#if defined(__SSE2__)
+// Masks of the white-space characters and of the line feeds among the 64 bytes at `block`
+// (bit i for byte i).
+inline std::uint64_t WhiteSpace(const char* block, std::uint64_t* feeds) {
+  // A byte is white space when it is a blank or, shifted by 0x80 - '\t' so that the range
+  // '\t'..'\r' lands at the bottom of the signed bytes, below -128 + 5.
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i feed = _mm_set1_epi8('\n');
+  const __m128i shift = _mm_set1_epi8(static_cast<char>(0x80 - '\t'));
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(0x80 + '\r' - '\t' + 1));
+  std::uint64_t white = 0;
+  std::uint64_t feed_bits = 0;
+  for (int part = 0; part < 4; ++part) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
+    const __m128i is_white = _mm_or_si128(_mm_cmpeq_epi8(chunk, blank),
+                                          _mm_cmplt_epi8(_mm_add_epi8(chunk, shift), limit));
+    white |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(is_white)))
+             << (16 * part);
+    feed_bits |= static_cast<std::uint64_t>(
+                     static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, feed))))
+                 << (16 * part);
+  }
+  *feeds = feed_bits;
+  return white;
+}
+
+// The first line feed at or after `from`, 32 bytes at a time; one must come within the
+// readable bytes, which go at least 31 bytes past it.
+inline const char* NextFeed(const char* from) {
+  const __m128i feed = _mm_set1_epi8('\n');
+  for (;; from += 32) {
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
+    const unsigned feeds =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, feed))) |
+        (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, feed))) << 16);
+    if (feeds != 0) return from + __builtin_ctz(feeds);
+  }
+}
+#endif
+
+// Fills in what the 64 bytes at `block` tell about the line, from the masks of their
+// white-space characters and line feeds: `*after_space` carries whether the previous block
+// ended in white space. True when the scan is over; the caller then finds the line feed
+// with NextFeed when `*fields` has none yet.
+template <unsigned (*kCount)(std::uint64_t)>
+inline bool TakeBlock(const char* block, std::uint64_t white, std::uint64_t feeds,
+                      std::size_t column, std::uint64_t* after_space, LineFields* fields) {
+  std::uint64_t begins = ~white & ((white << 1) | *after_space);
+  begins &= (feeds & (0 - feeds)) - 1;  // only those before the line feed (all when none)
+  if (begins != 0) {
+    if (fields->count == 0) fields->first = block + __builtin_ctzll(begins);
+    const std::size_t here = kCount(begins);
+    if (fields->count + here >= column) {
+      for (std::size_t skip = column - fields->count - 1; skip > 0; --skip) begins &= begins - 1;
+      fields->wanted = block + __builtin_ctzll(begins);
+      fields->count = column;
+      if (feeds != 0) fields->feed = block + __builtin_ctzll(feeds);
+      return true;
+    }
+    fields->count += here;
+  }
+  if (feeds != 0) {
+    fields->feed = block + __builtin_ctzll(feeds);
+    return true;
+  }
+  *after_space = white >> 63;
+  return false;
+}
+
+}  // namespace
+
+LineFields scan_line_sse2(const char* line, std::size_t column) {
+  LineFields fields{nullptr, nullptr, nullptr, 0};
+  std::uint64_t after_space = 1;  // so that a field can begin at the line's first character
+#if defined(__SSE2__)
+  // The line ends at a line feed, and 63 readable bytes follow it, so a block that begins
+  // before the line feed can be loaded whole; its bits past the line feed are dropped.
+  for (const char* block = line;; block += 64) {
+    std::uint64_t feeds;
+    const std::uint64_t white = WhiteSpace(block, &feeds);
+    if (TakeBlock<CountBits>(block, white, feeds, column, &after_space, &fields)) {
+      if (fields.feed == nullptr) fields.feed = NextFeed(block + 64);
+      return fields;
+    }
+  }
+#else
+  const char* p = line;
+  for (; *p != '\n'; ++p) {
+    std::uint64_t space = is_field_space(*p) ? 1 : 0;
+    if (space == 0 && after_space != 0 && fields.count < column) {
+      if (++fields.count == 1) fields.first = p;
+      if (fields.count == column) fields.wanted = p;
+    }
+    after_space = space;
+  }
+  fields.feed = p;
+  return fields;
+#endif
+}
+
+#if RUNCOMPARE_SCAN_AVX2
+namespace {
+
+__attribute__((target("popcnt"))) unsigned CountBitsPopcnt(std::uint64_t bits) {
+  return static_cast<unsigned>(__builtin_popcountll(bits));
+}
+
+}  // namespace
+
+// The same scan with 32-byte vectors and the bit instructions that come with them.
+__attribute__((target("avx2,bmi,popcnt"))) LineFields scan_line_avx2(const char* line,
+                                                                     std::size_t column) {
+  LineFields fields{nullptr, nullptr, nullptr, 0};
+  std::uint64_t after_space = 1;
+  const __m256i blank = _mm256_set1_epi8(' ');
+  const __m256i feed = _mm256_set1_epi8('\n');
+  const __m256i shift = _mm256_set1_epi8(static_cast<char>(0x80 - '\t'));
+  const __m256i limit = _mm256_set1_epi8(static_cast<char>(0x80 + '\r' - '\t' + 1));
+  for (const char* block = line;; block += 64) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32));
+    const __m256i low_white = _mm256_or_si256(
+        _mm256_cmpeq_epi8(low, blank), _mm256_cmpgt_epi8(limit, _mm256_add_epi8(low, shift)));
+    const __m256i high_white = _mm256_or_si256(
+        _mm256_cmpeq_epi8(high, blank), _mm256_cmpgt_epi8(limit, _mm256_add_epi8(high, shift)));
+    const std::uint64_t white =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(low_white)) |
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high_white)))
+         << 32);
+    const std::uint64_t feeds =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, feed))) |
+        (static_cast<std::uint64_t>(
+             static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, feed))))
+         << 32);
+    if (TakeBlock<CountBitsPopcnt>(block, white, feeds, column, &after_space, &fields)) {
+      if (fields.feed == nullptr) {
+        for (const char* from = block + 64;; from += 32) {
+          const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+          const std::uint32_t found =
+              static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chunk, feed)));
+          if (found != 0) {
+            fields.feed = from + __builtin_ctz(found);
+            break;
+          }
+        }
+      }
+      return fields;
+    }
+  }
+}
+
+bool scan_line_avx2_available() {
+  static const bool available = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("popcnt");
+  }();
+  return available;
+}
+#else
+LineFields scan_line_avx2(const char* line, std::size_t column) {
+  return scan_line_sse2(line, column);
+}
+
+bool scan_line_avx2_available() { return false; }
+#endif
+
+LineFields scan_line(const char* line, std::size_t column) {
+  return scan_line_avx2_available() ? scan_line_avx2(line, column) : scan_line_sse2(line, column);
+}
+
+bool same_field(const char* a, const char* b) {
+#if defined(__SSE2__)
+  // Both fields are followed by a line feed and 31 readable bytes, so 16 bytes can be loaded.
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+  const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+  const __m128i white =
+      _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')),
+                   _mm_cmplt_epi8(_mm_add_epi8(x, _mm_set1_epi8(static_cast<char>(0x80 - '\t'))),
+                                  _mm_set1_epi8(static_cast<char>(0x80 + '\r' - '\t' + 1))));
+  const unsigned space = static_cast<unsigned>(_mm_movemask_epi8(white));
+  if (space == 0) return false;
+  // Every byte up to and including the white space after the field at `a` must agree.
+  const unsigned through = ((space & (0u - space)) << 1) - 1;
+  const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)));
+  return (equal & through) == through;
+#else
+  std::size_t i = 0;
+  while (i < 16 && !is_field_space(a[i])) {
+    if (a[i] != b[i]) return false;
+    ++i;
+  }
+  return i < 16 && a[i] == b[i];
+#endif
 }
 
 namespace {
@@ -207,6 +419,104 @@ bool scan_double(std::string_view text, double* value) {
   return true;
 }
 
+namespace {
+
+constexpr std::uint64_t kPowersOfTenInt[] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000};
+
+// Reads the decimal digits at the beginning of the eight bytes at `text` (all of which must
+// be readable) eight at a time: returns how many there are (0 to 8) and their value.
+inline unsigned EightDigits(const char* text, std::uint64_t* value) {
+  std::uint64_t chunk;
+  memcpy(&chunk, text, sizeof chunk);  // the first character in the lowest byte
+  std::uint64_t digits = chunk - 0x3030303030303030u;
+  // The high bit of a byte is set when it is below '0' or above '9'; bytes before the first
+  // such byte are digits, so no borrow or carry reaches it.
+  const std::uint64_t other = ((chunk + 0x4646464646464646u) | digits) & 0x8080808080808080u;
+  const unsigned count = other != 0 ? static_cast<unsigned>(__builtin_ctzll(other)) >> 3 : 8;
+  if (count == 0) {
+    *value = 0;
+    return 0;
+  }
+  // Keep the digits' bytes, moved to the top; the bytes below become leading zeros.
+  digits <<= 64 - 8 * count;
+  digits = digits * 10 + (digits >> 8);  // pairs of digits
+  digits = (((digits & 0x000000FF000000FFu) * 0x000F424000000064u) +
+            (((digits >> 16) & 0x000000FF000000FFu) * 0x0000271000000001u)) >>
+           32;
+  *value = static_cast<std::uint32_t>(digits);
+  return count;
+}
+
+// Reads a run of decimal digits at `*text` into `*significand` (appended to its digits) and
+// moves `*text` past it; returns the number of digits, or more than 19 when the run no
+// longer fits, in which case `*significand` is unspecified.
+inline unsigned DigitRun(const char** text, std::uint64_t* significand, unsigned before) {
+  unsigned total = before;
+  for (;;) {
+    std::uint64_t value;
+    const unsigned count = EightDigits(*text, &value);
+    *text += count;
+    total += count;
+    if (total > 19) return total;
+    *significand = *significand * kPowersOfTenInt[count] + value;
+    if (count < 8) return total;
+  }
+}
+
+}  // namespace
+
+bool scan_field_double(const char* field, double* value) {
+  // Sign, integer digits, fraction digits: at most 19 digits fit in 64 bits, and when the
+  // significand is at most 2^53 and there are at most 22 fraction digits, the significand
+  // and the power of ten are exact doubles and one division rounds correctly. The field is
+  // followed by white space and then at least 31 readable bytes (see scan_line), so
+  // reading eight bytes from any of its characters stays within them.
+  const char* p = field;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  std::uint64_t significand;
+  unsigned count = EightDigits(p, &significand);
+  p += count;
+  unsigned fraction = 0;
+  if (count < 8) {
+    // The usual case, fewer than eight digits on either side of the point, in a straight
+    // line: the significand stays below 10^14, well within 2^53.
+    if (*p == '.') {
+      std::uint64_t decimals;
+      fraction = EightDigits(p + 1, &decimals);
+      if (fraction == 8) goto long_digits;
+      significand = significand * kPowersOfTenInt[fraction] + decimals;
+      count += fraction;
+      p += 1 + fraction;
+    }
+  } else {
+  long_digits:
+    p = field + (negative || *field == '+' ? 1 : 0);
+    significand = 0;
+    count = DigitRun(&p, &significand, 0);
+    if (*p == '.' && count <= 19) {
+      ++p;
+      const unsigned before = count;
+      count = DigitRun(&p, &significand, before);
+      fraction = count - before;
+    }
+  }
+  const char next = static_cast<char>(*p | 0x20);  // lower case for letters
+  if (count > 0 && count <= 19 && next != 'e' && next != 'x' &&
+      significand <= (std::uint64_t{1} << 53) && fraction <= 22) {
+    double magnitude = static_cast<double>(significand);
+    if (fraction > 0) magnitude /= kPowersOfTen[fraction];
+    *value = negative ? -magnitude : magnitude;
+    return true;
+  }
+  // Everything else (exponents, hexadecimal, inf, nan, long significands, no number) goes
+  // the general way, over the field up to its white space.
+  p = field;
+  while (!is_field_space(*p)) ++p;
+  return scan_double(std::string_view(field, static_cast<std::size_t>(p - field)), value);
+}
+
 bool scan_int(const char* text, int* value) {
   const char* p = text;
   while (is_field_space(*p)) ++p;
@@ -228,40 +538,153 @@ bool scan_int(const char* text, int* value) {
 
 namespace {
 
-void AppendPadded(std::string* text, const char* begin, const char* end, int width) {
-  std::ptrdiff_t length = end - begin;
-  if (length < width) text->append(static_cast<std::size_t>(width - length), ' ');
-  text->append(begin, end);
+// Two decimal digits of each number below 100.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the decimal digits of `value` so that they end just before `end`; returns their
+// beginning.
+char* DigitsBefore(char* end, std::uint64_t value) {
+  while (value >= 100) {
+    end -= 2;
+    memcpy(end, kDigitPairs + 2 * (value % 100), 2);
+    value /= 100;
+  }
+  if (value >= 10) {
+    end -= 2;
+    memcpy(end, kDigitPairs + 2 * value, 2);
+  } else {
+    *--end = static_cast<char>('0' + value);
+  }
+  return end;
+}
+
+// Scratch space for one number: its text is built right-aligned so that it ends at
+// kTextEnd, on blanks, and then copied out in one piece of kPiece bytes.
+constexpr int kPiece = 32;
+constexpr int kTextEnd = 32;
+struct Scratch {
+  char bytes[kTextEnd + kPiece];
+  Scratch() { memset(bytes, ' ', sizeof bytes); }
+  char* end() { return bytes + kTextEnd; }
+};
+
+// Writes the text from `begin` to the scratch's end at `out`, right-aligned in `width`
+// characters; `out` has room for max(width, kPiece) bytes.
+char* WritePadded(char* out, Scratch* scratch, const char* begin, int width) {
+  const int length = static_cast<int>(scratch->end() - begin);
+  const int wide = width > length ? width : length;
+  if (wide <= kTextEnd) {
+    // The blanks before the text come with it, and the bytes past its end are written but
+    // not counted.
+    memcpy(out, scratch->end() - wide, kPiece);
+    return out + wide;
+  }
+  memset(out, ' ', static_cast<std::size_t>(wide - length));
+  memcpy(out + wide - length, begin, static_cast<std::size_t>(length));
+  return out + wide;
+}
+
+// The digits and point of a value below 2^53 in magnitude with `Precision` decimals, built
+// before `end`; returns their beginning.
+template <int Precision>
+char* FixedBefore(char* end, std::uint64_t mantissa, int shift) {
+  constexpr std::uint64_t kScale = Precision == 0   ? 1
+                                   : Precision == 1 ? 10
+                                   : Precision == 2 ? 100
+                                                    : 1000;
+  // The value times 10^Precision, rounded to the nearest integer and on an exact tie to the
+  // even one, as printf rounds. mantissa * 1000 stays below 2^63.
+  std::uint64_t scaled = 0;
+  if (shift == 0) {
+    scaled = mantissa * kScale;
+  } else if (shift < 64) {
+    const std::uint64_t product = mantissa * kScale;
+    scaled = product >> shift;
+    const std::uint64_t rest = product & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    if (rest > half || (rest == half && (scaled & 1) != 0)) ++scaled;
+  }  // with a shift of 64 or more the product is below half of 2^shift: 0
+  char* begin = end;
+  if (Precision > 0) {
+    std::uint64_t decimals = scaled % kScale;
+    for (int i = 0; i < Precision; ++i) {
+      *--begin = static_cast<char>('0' + decimals % 10);
+      decimals /= 10;
+    }
+    *--begin = '.';
+  }
+  return DigitsBefore(begin, scaled / kScale);
 }
 
 }  // namespace
 
-void append_fixed(std::string* text, double value, int width, int precision) {
-  char digits[512];
-  if (std::isfinite(value)) {
-    // std::to_chars with a precision is specified to give printf's text; it is exact and
-    // much faster than printf for the values printed here.
-    std::to_chars_result result =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, precision);
-    if (result.ec == std::errc()) {
-      AppendPadded(text, digits, result.ptr, width);
-      return;
+char* write_fixed(char* out, double value, int width, int precision) {
+  std::uint64_t bits;
+  memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  // Finite and below 2^53 in magnitude, so the value is m * 2^-shift with m below 2^53 and
+  // a shift of at least 0 (the biased exponent at most 1075).
+  if (precision >= 0 && precision <= 3 && biased <= 1075 && width >= 0) {
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    int shift = 1074;  // for subnormal numbers: value = mantissa * 2^-1074
+    if (biased != 0) {
+      mantissa |= std::uint64_t{1} << 52;
+      shift = 1075 - biased;
     }
+    Scratch scratch;
+    char* begin;
+    switch (precision) {
+      case 0:
+        begin = FixedBefore<0>(scratch.end(), mantissa, shift);
+        break;
+      case 1:
+        begin = FixedBefore<1>(scratch.end(), mantissa, shift);
+        break;
+      case 2:
+        begin = FixedBefore<2>(scratch.end(), mantissa, shift);
+        break;
+      default:
+        begin = FixedBefore<3>(scratch.end(), mantissa, shift);
+        break;
+    }
+    if ((bits >> 63) != 0) *--begin = '-';  // negative values, -0.0 among them
+    return WritePadded(out, &scratch, begin, width);
   }
-  int length = snprintf(digits, sizeof digits, "%*.*f", width, precision, value);
-  if (length < 0) return;
-  if (static_cast<std::size_t>(length) < sizeof digits) {
-    text->append(digits, static_cast<std::size_t>(length));
-    return;
+  // The room holds the longest text and snprintf's terminating NUL.
+  const std::size_t room = fixed_text_room(width, precision);
+  int length = snprintf(out, room, "%*.*f", width, precision, value);
+  if (length < 0) return out;
+  return out + std::min(static_cast<std::size_t>(length), room - 1);
+}
+
+char* write_int(char* out, long long value, int width) {
+  if (width < 0) {  // printf's left alignment, which no record line uses
+    const std::size_t room = int_text_room(width);
+    int length = snprintf(out, room, "%*lld", width, value);
+    if (length < 0) return out;
+    return out + std::min(static_cast<std::size_t>(length), room - 1);
   }
-  std::string wide(static_cast<std::size_t>(length) + 1, '\0');
-  snprintf(&wide[0], wide.size(), "%*.*f", width, precision, value);
-  wide.resize(static_cast<std::size_t>(length));
-  text->append(wide);
+  Scratch scratch;
+  const std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char* begin = DigitsBefore(scratch.end(), magnitude);
+  if (value < 0) *--begin = '-';
+  return WritePadded(out, &scratch, begin, width);
+}
+
+void append_fixed(std::string* text, double value, int width, int precision) {
+  const std::size_t old_size = text->size();
+  text->resize(old_size + fixed_text_room(width, precision));
+  char* end = write_fixed(&(*text)[old_size], value, width, precision);
+  text->resize(static_cast<std::size_t>(end - text->data()));
 }
 
 void append_int(std::string* text, long long value, int width) {
-  char digits[32];
-  std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
-  AppendPadded(text, digits, result.ptr, width);
+  const std::size_t old_size = text->size();
+  text->resize(old_size + int_text_room(width));
+  char* end = write_int(&(*text)[old_size], value, width);
+  text->resize(static_cast<std::size_t>(end - text->data()));
 }

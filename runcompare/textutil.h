@@ -1,5 +1,5 @@
 // Console text utilities of zenthar: the error exit, the file opener that asks once for a
-// path, the field finder and the two number scanners.
+// path, the field finders, the number scanners and the number writers.
 #ifndef RUNCOMPARE_TEXTUTIL_H_
 #define RUNCOMPARE_TEXTUTIL_H_
 
@@ -37,6 +37,39 @@ inline bool is_field_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r')
 std::size_t field_starts(std::string_view line, std::vector<std::size_t>* starts,
                          std::size_t max_fields = static_cast<std::size_t>(-1));
 
+/// Where the fields that a record needs are in a line, as scan_line finds them.
+struct LineFields {
+  const char* first;   // field 1, when count is at least 1
+  const char* wanted;  // the field asked for, when count reaches it
+  const char* feed;    // the line feed that ends the line
+  std::size_t count;   // fields found, counting no further than the field asked for
+};
+
+/// Finds field 1, field `column` (1-based, at least 1) and the end of a line in a reader's
+/// buffer: the line ends at the first line feed from `line` on, and the 63 bytes after that
+/// line feed can be read too, which lets the scan go 64 characters at a time. The fields
+/// after field `column` are not looked at, only passed over to the line feed.
+LineFields scan_line(const char* line, std::size_t column);
+
+/// The two ways scan_line works, for tests: with 16-byte vectors, which every x86-64
+/// processor has (or a character at a time elsewhere), and with 32-byte AVX2 vectors, which
+/// scan_line takes when scan_line_avx2_available() says the processor has them. Without
+/// them scan_line_avx2 must not be called.
+LineFields scan_line_sse2(const char* line, std::size_t column);
+LineFields scan_line_avx2(const char* line, std::size_t column);
+bool scan_line_avx2_available();
+
+/// True when the fields at `a` and `b`, each inside a line as scan_line takes it, are
+/// the same text followed by the same white-space character. Fields of 16 or more
+/// characters are never reported the same. Equal fields scan to equal numbers, so a caller
+/// can take a number already scanned instead of scanning again.
+bool same_field(const char* a, const char* b);
+
+/// scan_double for a field inside a line: `field` points at a field's first character and
+/// the field is followed by white space (a line feed at the latest), which ends the scan.
+/// Plain decimals without an exponent, the usual contents of a table, are read inline.
+bool scan_field_double(const char* field, double* value);
+
 /// Reads the longest beginning of `text` (which must not start with white space) that is a
 /// floating-point number as strtod knows it in the C locale (decimal, hexadecimal, "inf",
 /// "infinity"), correctly rounded, into `*value`; values beyond the range of double give
@@ -49,6 +82,32 @@ bool scan_double(std::string_view text, double* value);
 /// decimal digits; anything after them is ignored. Values beyond int are clamped to
 /// INT_MIN or INT_MAX. Returns false, leaving `*value` alone, when no digit follows.
 bool scan_int(const char* text, int* value);
+
+/// The room write_fixed needs for a value printed with `width` and `precision`: a double's
+/// integer part has at most 309 digits, and one byte more is kept for printf's NUL.
+constexpr std::size_t fixed_text_room(int width, int precision) {
+  const long long wide = width < 0 ? -static_cast<long long>(width) : width;
+  const long long longest = 320LL + (precision > 0 ? precision : 6);
+  return static_cast<std::size_t>(wide > longest ? wide : longest) + 1;
+}
+
+/// The room write_int needs for a number printed with `width`.
+constexpr std::size_t int_text_room(int width) {
+  const long long wide = width < 0 ? -static_cast<long long>(width) : width;
+  return static_cast<std::size_t>(wide > 32 ? wide : 32) + 1;
+}
+
+/// Writes `value` at `out` exactly as printf's "%*.*f" writes it with `width` and
+/// `precision` (no terminating NUL) and returns the end of the text. `out` must have room
+/// for fixed_text_room(width, precision) bytes, some of which may be written past the end
+/// of the text. Finite values below 2^53, with a width of at least 0 and a precision of at
+/// most 3, are converted with integer arithmetic; the rest with printf.
+char* write_fixed(char* out, double value, int width, int precision);
+
+/// Writes `value` at `out` exactly as printf's "%*lld" writes it with `width` (no NUL) and
+/// returns the end of the text; `out` must have room for int_text_room(width) bytes, some
+/// of which may be written past the end of the text.
+char* write_int(char* out, long long value, int width);
 
 /// Appends `value` to `*text` exactly as printf's "%*.*f" writes it with `width` and
 /// `precision` (right-aligned, blanks on the left, "-0.000" for small negative values,

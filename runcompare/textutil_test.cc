@@ -416,4 +416,285 @@ TEST_F(OpenOrAskTest, TypedPathOfAnyLength) {
   EXPECT_EQ(name, path);
 }
 
+// A line as a reader hands it out: its line feed, then the bytes that block-wise scanners
+// may read past it (line feeds and digits here, which must change nothing), and not one
+// byte more, so that a read beyond them is an address fault under the sanitizers.
+class PaddedLine {
+ public:
+  explicit PaddedLine(const std::string& line) : size_(line.size() + 1 + kAfter) {
+    bytes_.reset(new char[size_]);
+    memcpy(bytes_.get(), line.data(), line.size());
+    bytes_[line.size()] = '\n';
+    for (std::size_t i = line.size() + 1; i < size_; ++i) bytes_[i] = "1\n 2"[i % 4];
+  }
+  const char* data() const { return bytes_.get(); }
+
+ private:
+  static constexpr std::size_t kAfter = 63;
+  std::size_t size_;
+  std::unique_ptr<char[]> bytes_;
+};
+
+// What scan_line must find, walking the line a character at a time.
+LineFields WalkLine(const char* line, std::size_t column) {
+  LineFields fields{nullptr, nullptr, nullptr, 0};
+  bool after_space = true;
+  const char* p = line;
+  for (; *p != '\n'; ++p) {
+    bool space = std::strchr(" \t\v\f\r", *p) != nullptr && *p != '\0';
+    if (!space && after_space && fields.count < column) {
+      if (++fields.count == 1) fields.first = p;
+      if (fields.count == column) fields.wanted = p;
+    }
+    after_space = space;
+  }
+  fields.feed = p;
+  return fields;
+}
+
+void ExpectSameFields(const LineFields& got, const LineFields& want, const std::string& what) {
+  EXPECT_EQ(got.count, want.count) << what;
+  EXPECT_EQ(got.feed, want.feed) << what;
+  if (want.count >= 1) {
+    EXPECT_EQ(got.first, want.first) << what;
+  }
+  if (want.wanted != nullptr) {
+    EXPECT_EQ(got.wanted, want.wanted) << what;
+  }
+}
+
+// Every way scan_line works on this processor.
+std::vector<LineFields (*)(const char*, std::size_t)> LineScans() {
+  std::vector<LineFields (*)(const char*, std::size_t)> scans = {scan_line, scan_line_sse2};
+  if (scan_line_avx2_available()) scans.push_back(scan_line_avx2);
+  return scans;
+}
+
+TEST(ScanLineTest, WorkedExample) {
+  PaddedLine line("  12 -345.6\t7");
+  for (auto scan : LineScans()) {
+    LineFields fields = scan(line.data(), 2);
+    EXPECT_EQ(fields.count, 2u);
+    EXPECT_EQ(fields.first, line.data() + 2);
+    EXPECT_EQ(fields.wanted, line.data() + 5);
+    EXPECT_EQ(fields.feed, line.data() + 13);
+    fields = scan(line.data(), 5);  // more fields asked for than the line has
+    EXPECT_EQ(fields.count, 3u);
+    EXPECT_EQ(fields.first, line.data() + 2);
+    EXPECT_EQ(fields.feed, line.data() + 13);
+  }
+}
+
+TEST(ScanLineTest, AgreesWithACharacterByCharacterWalk) {
+  const char kAlphabet[] = {' ',  '\t',   '\r',   '\v',   '\f',   'a',    '1',    '-',
+                            '\0', '\x80', '\xff', '\x08', '\x0e', '\x89', '\x8d', '\xa0'};
+  std::mt19937 random(2025);
+  for (int i = 0; i < 20000; ++i) {
+    // Lengths around the 64-byte blocks and past several of them, fields of any length.
+    std::string line(random() % (i % 10 == 0 ? 400 : 140), ' ');
+    const int kinds = 1 + random() % sizeof kAlphabet;
+    for (char& c : line) c = kAlphabet[random() % kinds];
+    PaddedLine padded(line);
+    const std::size_t column = 1 + random() % (random() % 4 == 0 ? 120 : 20);
+    const LineFields want = WalkLine(padded.data(), column);
+    for (auto scan : LineScans()) {
+      ExpectSameFields(scan(padded.data(), column), want,
+                       line + " column " + std::to_string(column));
+    }
+  }
+}
+
+TEST(ScanLineTest, TableLines) {
+  // Lines like the tables': the index, numbers, the log-likelihood and more numbers.
+  std::mt19937 random(77);
+  for (int i = 0; i < 2000; ++i) {
+    std::string line;
+    for (int field = 0; field < 20; ++field) {
+      line += std::string(1 + random() % 3, " \t"[random() % 2]);
+      line += std::to_string(static_cast<int>(random() % 100000) - 50000) + "." +
+              std::to_string(random() % 1000);
+    }
+    if (random() % 2) line += '\r';
+    PaddedLine padded(line);
+    for (std::size_t column : {1, 2, 13, 14, 20, 21}) {
+      for (auto scan : LineScans()) {
+        ExpectSameFields(scan(padded.data(), column), WalkLine(padded.data(), column), line);
+      }
+    }
+  }
+}
+
+TEST(SameFieldTest, SameTextAndSameWhiteSpaceAfterIt) {
+  PaddedLine a("12 x"), b("12 y"), c("12\tx"), d("123 x"), e("1 x"), f("12");
+  EXPECT_TRUE(same_field(a.data(), b.data()));
+  EXPECT_FALSE(same_field(a.data(), c.data()));  // equal numbers, but not known to be
+  EXPECT_FALSE(same_field(a.data(), d.data()));
+  EXPECT_FALSE(same_field(d.data(), a.data()));
+  EXPECT_FALSE(same_field(a.data(), e.data()));
+  EXPECT_FALSE(same_field(e.data(), a.data()));
+  EXPECT_FALSE(same_field(a.data(), f.data()));  // a blank against the line feed
+  EXPECT_TRUE(same_field(f.data(), f.data()));
+  PaddedLine g("123456789012345 x"), h("123456789012345 y");
+  EXPECT_TRUE(same_field(g.data(), h.data()));  // 15 characters and the blank
+  PaddedLine long_a("1234567890123456 x"), long_b("1234567890123456 x");
+  EXPECT_FALSE(same_field(long_a.data(), long_b.data()));  // 16: too long to tell
+}
+
+// scan_field_double gives what scan_double gives on the field alone, bit for bit, and
+// leaves the value alone where scan_double does.
+void ExpectLikeScanDouble(const std::string& field, char after) {
+  PaddedLine line(field + after + "7");
+  double want = 99.0, got = 99.0;
+  const bool want_ok = scan_double(field, &want);
+  EXPECT_EQ(scan_field_double(line.data(), &got), want_ok) << field;
+  EXPECT_EQ(memcmp(&got, &want, sizeof got), 0) << field << " " << got << " " << want;
+}
+
+TEST(ScanFieldDoubleTest, AgreesWithScanDoubleBitForBit) {
+  const std::vector<std::string> kFields = {"0",
+                                            "-0",
+                                            "+0",
+                                            "0.",
+                                            ".0",
+                                            ".",
+                                            "-",
+                                            "+",
+                                            "-.",
+                                            "5.",
+                                            ".5",
+                                            "-.5e1",
+                                            "1e",
+                                            "1e+",
+                                            "1e5",
+                                            "1E-5",
+                                            "0x1p4",
+                                            "0X10",
+                                            "12x",
+                                            "12abc",
+                                            "inf",
+                                            "-Infinity",
+                                            "nan",
+                                            "-nan(1)",
+                                            "abc",
+                                            "1.5.3",
+                                            "--1",
+                                            "+-1",
+                                            "1-",
+                                            "-13389.611",
+                                            "-2448.283621",
+                                            "1234567.1234567",
+                                            "12345678.1",
+                                            "1.12345678",
+                                            "12345678901234567890",
+                                            "1234567890123456789",
+                                            "9007199254740993",
+                                            "9007199254740992",
+                                            "0.00000000000000000000001",
+                                            "1.7976931348623157e308",
+                                            "00000000000000000001.5",
+                                            std::string("1\0"
+                                                        "2",
+                                                        3),
+                                            "\x80",
+                                            "7\xff"};
+  for (const std::string& field : kFields) {
+    for (char after : {' ', '\t', '\r', '\n', '\v', '\f'}) ExpectLikeScanDouble(field, after);
+  }
+  std::mt19937 random(4321);
+  const char kChars[] = "0123456789012345678901234567890123456789.-+eExXa";
+  for (int i = 0; i < 100000; ++i) {
+    std::string field;
+    if (random() % 3 == 0) {
+      for (int k = 1 + random() % 24; k > 0; --k) field += kChars[random() % (sizeof kChars - 1)];
+    } else {
+      // Plain decimals with up to 20 digits on either side of the point.
+      if (random() % 2) field += "-";
+      for (int k = random() % (random() % 4 == 0 ? 21 : 8); k > 0; --k)
+        field += '0' + random() % 10;
+      if (random() % 4 != 0) {
+        field += '.';
+        for (int k = random() % (random() % 4 == 0 ? 21 : 8); k > 0; --k) {
+          field += '0' + random() % 10;
+        }
+      }
+      if (field.empty()) field = "0";
+    }
+    ExpectLikeScanDouble(field, " \t\n\r"[random() % 4]);
+  }
+}
+
+std::string PrintfFixed(double value, int width, int precision) {
+  char text[800];
+  snprintf(text, sizeof text, "%*.*f", width, precision, value);
+  return text;
+}
+
+std::string WriteFixed(double value, int width, int precision) {
+  std::string text(fixed_text_room(width, precision), '?');
+  char* end = write_fixed(&text[0], value, width, precision);
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
+}
+
+TEST(WriteFixedTest, WritesWhatPrintfWritesAtEveryPrecision) {
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                0.5,
+                                1.5,
+                                2.5,
+                                -2.5,
+                                0.05,
+                                0.25,
+                                0.125,
+                                -0.0625,
+                                0.0005,
+                                9.5,
+                                99.95,
+                                4503599627370495.5,
+                                4503599627370496.0,
+                                9007199254740991.0,
+                                9007199254740992.0,
+                                1e16,
+                                5e-324,
+                                2.2250738585072014e-308,
+                                1e300,
+                                HUGE_VAL,
+                                -HUGE_VAL,
+                                NAN};
+  std::mt19937_64 random(99);
+  for (int i = 0; i < 6000; ++i) {
+    // Exact ties and near ties: few bits after the binary point.
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(random() % 4000000) - 2000000) /
+                     static_cast<double>(1 << (random() % 14)));
+    // Values of every size up to 2^53 and a little beyond.
+    values.push_back(
+        std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 60));
+    std::uint64_t bits = random();
+    double any;
+    memcpy(&any, &bits, sizeof any);
+    values.push_back(any);
+  }
+  for (double value : values) {
+    for (int precision = 0; precision <= 4; ++precision) {
+      for (int width : {0, 8, 10, 32, -12}) {
+        ASSERT_EQ(WriteFixed(value, width, precision), PrintfFixed(value, width, precision))
+            << value << " width " << width << " precision " << precision;
+      }
+    }
+  }
+}
+
+TEST(WriteIntTest, WritesWhatPrintfWrites) {
+  for (long long value : {0LL, 7LL, -7LL, 99LL, 100LL, 123456789LL, -1000000LL,
+                          9223372036854775807LL, -9223372036854775807LL - 1}) {
+    for (int width : {0, 4, 20, 32, 40, -6}) {
+      std::string text(int_text_room(width), '?');
+      text.resize(static_cast<std::size_t>(write_int(&text[0], value, width) - text.data()));
+      char expected[64];
+      snprintf(expected, sizeof expected, "%*lld", width, value);
+      EXPECT_EQ(text, expected);
+    }
+  }
+}
+
 }  // namespace

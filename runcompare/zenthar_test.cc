@@ -2,8 +2,10 @@
 // it writes there, and compares the whole console output, out.txt and the exit status.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -421,6 +423,100 @@ TEST_F(ZentharTest, WriteFailuresEndWithMinusOne) {
          "record    1  (++)     -2.000 (2) -     -1.000 (1) =   -1.000\n"
          "\nwrote 1 records into out.txt\n",
          255);
+}
+
+// out.txt left by an earlier, longer run holds nothing of it afterwards: after a complete
+// run, after a failure part of the way, and when no record is written.
+TEST_F(ZentharTest, OutTxtOfAnEarlierLongerRunIsReplaced) {
+  const std::string kOld(300000, 'J');
+  Write("f1", "1 -1\n2 -2\n");
+  Write("f2", "1 -2\n2 -1\n");
+  Write("out.txt", kOld);
+  Expect({"f1", "f2", "2"},
+         "f1  f2    ==>  out.txt\n\n"
+         "record    1  (++)     -2.000 (2) -     -1.000 (1) =   -1.000\n"
+         "record    2  (++)     -2.000 (1) -     -1.000 (2) =   -1.000\n"
+         "\nwrote 2 records into out.txt\n",
+         0);
+  EXPECT_EQ(OutTxt(), "1 -1\n2 -1\n");
+  Write("f3", "1 -3\n3 -3\n");
+  Write("out.txt", kOld);
+  Expect({"f1", "f3", "2"},
+         "f1  f3    ==>  out.txt\n\n"
+         "record    1  (++)     -3.000 (2) -     -1.000 (1) =   -2.000\n"
+         "\nError: index field different.\n",
+         255);
+  EXPECT_EQ(OutTxt(), "1 -1\n");
+  Write("out.txt", kOld);
+  Expect({"f1", "f2", "3"}, "f1  f2    ==>  out.txt\n\n\nwrote 0 records into out.txt\n", 0);
+  EXPECT_EQ(OutTxt(), "");
+  // Refused before out.txt is opened: it stays as it was.
+  Write("out.txt", kOld);
+  Expect({"f1", "f2", "0"},
+         "f1  f2    ==>  out.txt\n\n\nError: log-likelihood column must be 1 or more, not 0.\n",
+         255);
+  EXPECT_TRUE(OutTxt() == kOld);
+}
+
+// out.txt named as an input table is emptied when it is opened for writing, before any
+// record is read, so it reads as an empty table.
+TEST_F(ZentharTest, OutTxtAsAnInputTableReadsAsEmpty) {
+  Write("a", "1 x -3\n2 y -4\n");
+  Write("out.txt", "1 x -1\n2 y -9\n3 z -2\n");
+  Expect({"out.txt", "a", "3"},
+         "out.txt  a    ==>  out.txt\n\n"
+         "record    1  (-+)     -3.000 (2) -     -3.000 (2) =    0.000\n"
+         "record    2  (-+)     -4.000 (2) -     -4.000 (2) =    0.000\n"
+         "\nwrote 2 records into out.txt\n",
+         0);
+  EXPECT_EQ(OutTxt(), "1 x -3\n2 y -4\n");
+  Write("out.txt", "1 x -1\n2 y -9\n3 z -2\n");
+  ASSERT_EQ(link(dir_.File("out.txt").c_str(), dir_.File("same").c_str()), 0);
+  Expect({"a", "same", "3"},
+         "a  same    ==>  out.txt\n\n"
+         "record    1  (+-)     -3.000 (1) -     -3.000 (1) =    0.000\n"
+         "record    2  (+-)     -4.000 (1) -     -4.000 (1) =    0.000\n"
+         "\nwrote 2 records into out.txt\n",
+         0);
+  EXPECT_EQ(OutTxt(), "1 x -3\n2 y -4\n");
+}
+
+// Standard output on a pipe that nobody reads: the first write to it ends the process by
+// SIGPIPE, part of the way through the run. out.txt then holds the beginning of what the
+// whole run writes, and nothing of the longer out.txt that was there before.
+TEST_F(ZentharTest, BrokenStandardOutputLeavesOnlyThisRunInOutTxt) {
+  std::string a, b;
+  const std::string kPadding(300, 'p');
+  for (int k = 1; k <= 3000; ++k) {
+    a += std::to_string(k) + " -" + std::to_string(k % 7) + " " + kPadding + "\n";
+    b += std::to_string(k) + " -" + std::to_string(k % 5) + " " + kPadding + "\n";
+  }
+  Write("a", a);
+  Write("b", b);
+  ASSERT_EQ(Run({"a", "b", "2"}).status, 0);
+  const std::string whole = OutTxt();
+  Write("out.txt", std::string(2 * whole.size(), 'J'));
+
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  close(pipe_ends[0]);  // nobody reads
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    dup2(pipe_ends[1], STDOUT_FILENO);
+    if (chdir(dir_.path().c_str()) != 0) _exit(127);
+    execl(ZENTHAR_PATH, ZENTHAR_PATH, "a", "b", "2", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(pipe_ends[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGPIPE);
+  const std::string part = OutTxt();
+  EXPECT_LT(part.size(), whole.size());
+  EXPECT_EQ(part, whole.substr(0, part.size()));
 }
 
 }  // namespace
