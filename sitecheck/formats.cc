@@ -122,13 +122,7 @@ bool findReportBlock(Reader& report, std::string_view headerText) {
 }
 
 bool readPredictedSite(Reader& report, PredictedSite* entry) {
-  if (report.ScanInt(&entry->site) != ScanStatus::kOk) return false;
-  report.SkipSpace();
-  if (!report.ReadChar(&entry->residue)) return false;
-  if (report.ScanDouble(&entry->probability) != ScanStatus::kOk) return false;
-  std::string_view rest;
-  report.ReadPiece(kMaxPiece, &rest);
-  return true;
+  return report.ScanEntry(&entry->site, &entry->residue, &entry->probability);
 }
 
 }  // namespace sitecheck

@@ -13,8 +13,10 @@ namespace {
 
 // A reader over a text held in memory.
 struct Text {
-  explicit Text(const std::string& text)
-      : text(text), file(fmemopen(this->text.data(), this->text.size(), "r")), reader(file) {}
+  explicit Text(const std::string& text, size_t buffer = 256 << 10)
+      : text(text),
+        file(fmemopen(this->text.data(), this->text.size(), "r")),
+        reader(file, buffer) {}
   ~Text() { std::fclose(file); }
   std::string text;
   FILE* file;
@@ -177,6 +179,43 @@ TEST(ReportTest, ListsOneAfterAnother) {
   EXPECT_EQ(capped[1].site, 2);
   EXPECT_TRUE(List(report.reader, "Naive Empirical", 10).empty());  // inf is no number
   EXPECT_FALSE(findReportBlock(report.reader, "Naive Empirical"));
+}
+
+// Long lists, read at every position relative to the reader's window: entries well inside
+// the window and entries at its edge must read alike, and leave the same place for the
+// next search.
+TEST(ReportTest, LongListsReadAlikeWhereverTheWindowEnds) {
+  std::string report = "Naive Empirical\na\nb\nc\n";
+  std::vector<PredictedSite> expected;
+  const char* forms[] = {"%6d %c %9.3f**   3.1 +- 0.2\n", "%d\t%c\t%.6f\n", "  %d %c%.2f\n",
+                         "%4d %c  %.3e extra\n", "%5d %c -%.1f\n"};
+  for (int i = 0; i < 600; ++i) {
+    const char residue = "ARND*x"[i % 6];
+    const double p = 0.5 + (i % 500) / 1000.0;
+    char line[64];
+    const char* form = forms[i % 5];
+    std::snprintf(line, sizeof line, form, i + 1, residue, p);
+    report += line;
+    if (i % 97 == 0) report.replace(report.size() - 1, 1, std::string(900, ' ') + "tail\n");
+    std::string text(line);
+    // The probability is what follows the residue, read as strtod reads it.
+    const double value = std::strtod(text.c_str() + text.find(residue) + 1, nullptr);
+    expected.push_back({i + 1, residue, value});
+  }
+  report += "Bayes Empirical\na\nb\nc\n 7 Q 0.777\n" + std::string(3000, '.') + "\n";
+  for (size_t buffer : {1024, 1500, 4096, 262144}) {
+    Text file(report, buffer);
+    std::vector<PredictedSite> entries = List(file.reader, "Naive Empirical", 1000);
+    ASSERT_EQ(entries.size(), expected.size()) << buffer;
+    for (size_t i = 0; i < entries.size(); ++i) {
+      ASSERT_EQ(entries[i].site, expected[i].site) << buffer << " " << i;
+      ASSERT_EQ(entries[i].residue, expected[i].residue) << buffer << " " << i;
+      ASSERT_EQ(entries[i].probability, expected[i].probability) << buffer << " " << i;
+    }
+    std::vector<PredictedSite> next = List(file.reader, "Bayes Empirical", 1000);
+    ASSERT_EQ(next.size(), 1u) << buffer;
+    EXPECT_EQ(next[0].site, 7);
+  }
 }
 
 TEST(ReportTest, HeaderAcrossPiecesOfALongLineIsNotFound) {

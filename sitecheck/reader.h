@@ -51,6 +51,31 @@ inline const char* SkipWhiteSpace(const char* p, const char* end) {
   return p;
 }
 
+/// Powers of ten from 1e0 to 1e22: all exact as doubles.
+extern const double kExactPowersOfTen[23];
+
+/// Reads a plain decimal of at most 15 digits with an optional point and no exponent,
+/// advancing `*p` past it: then one division of two exact values gives the correctly
+/// rounded double. False, with `*p` unchanged, for anything else, which the general scanner
+/// then handles. At least 21 characters must follow `*p`.
+inline bool ScanShortDecimal(const char** p, double* value) {
+  const char* q = *p + (**p == '-' || **p == '+');
+  uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  for (; digits < 16 && IsDigit(*q); ++digits) mantissa = mantissa * 10 + (*q++ - '0');
+  if (*q == '.') {
+    for (++q; digits < 16 && IsDigit(*q); ++digits, ++decimals)
+      mantissa = mantissa * 10 + (*q++ - '0');
+  }
+  if (digits == 0 || digits > 15 || IsDigit(*q) || *q == 'e' || *q == 'E' || *q == '.') {
+    return false;
+  }
+  const double result = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
+  *value = **p == '-' ? -result : result;
+  *p = q;
+  return true;
+}
+
 /// The first line feed in `text[0, size)`, or null. Most lines looked for are short, so
 /// the first 16 bytes are tried in one step before the library search.
 inline const char* FindNewline(const char* text, size_t size) {
@@ -90,9 +115,6 @@ ScanStatus ScanIntText(std::string_view text, int32_t* value, size_t* used);
 /// point, optional exponent) at the start of `text`, or 0 when there is none. `*taken` is
 /// what a scan consumes: the number, or on failure the sign and point it read.
 size_t MatchDecimal(std::string_view text, size_t* taken);
-
-/// Powers of ten from 1e0 to 1e22: all exact as doubles.
-extern const double kExactPowersOfTen[23];
 
 /// Converts plain decimal text (optional sign, digits with an optional point, optional
 /// exponent; already checked to have that form) to the nearest double. Values too large for
@@ -187,30 +209,44 @@ class Reader {
   /// characters that could still have begun a number (sign, point) are consumed and the
   /// first one that could not is left unread. A value too large for a double is kOverflow.
   ScanStatus ScanDouble(double* value) {
-    // Fast path for the usual case: digits with a point, at most 15 of them, no exponent,
-    // well inside the window. One division of two exact values rounds correctly.
-    const char* p = buf_.get() + pos_;
+    const char* p = SkipWhiteSpace(buf_.get() + pos_, buf_.get() + end_);
+    pos_ = p - buf_.get();
+    if (buf_.get() + end_ - p > 20 && ScanShortDecimal(&p, value)) {
+      pos_ = p - buf_.get();
+      return ScanStatus::kOk;
+    }
+    return ScanDoubleSlow(value);
+  }
+
+  /// Reads one entry of a list of predicted sites as "%d %c%lf" would (an integer, white
+  /// space, any one character, a plain decimal number), then the rest of its line as a
+  /// piece, which is discarded. False as soon as an item cannot be read; what the items
+  /// before it consumed is gone, and the character at which reading failed stays unread.
+  bool ScanEntry(int32_t* site, char* residue, double* probability) {
+    // Fast path: everything, up to the end of the rest of the line, well inside the window.
     const char* const end = buf_.get() + end_;
-    p = SkipWhiteSpace(p, end);
-    if (end - p > 20) {
-      const char* q = p + (*p == '-' || *p == '+');
-      uint64_t mantissa = 0;
-      int digits = 0, decimals = 0;
-      for (; digits < 16 && IsDigit(*q); ++digits) mantissa = mantissa * 10 + (*q++ - '0');
-      if (*q == '.') {
-        for (++q; digits < 16 && IsDigit(*q); ++digits, ++decimals) {
-          mantissa = mantissa * 10 + (*q++ - '0');
+    const char* p = SkipWhiteSpace(buf_.get() + pos_, end);
+    if (end - p > 12 && ScanShortInt(&p, site)) {
+      p = SkipWhiteSpace(p, end);
+      if (end - p > 1) {
+        const char* q = SkipWhiteSpace(p + 1, end);
+        if (end - q > 20 && ScanShortDecimal(&q, probability) &&
+            static_cast<size_t>(end - q) >= kMaxPiece) {
+          *residue = *p;
+          const char* newline = FindNewline(q, kMaxPiece);
+          pos_ = (newline != nullptr ? newline + 1 : q + kMaxPiece) - buf_.get();
+          return true;
         }
       }
-      if (digits > 0 && digits <= 15 && !IsDigit(*q) && *q != 'e' && *q != 'E' && *q != '.') {
-        pos_ = q - buf_.get();
-        double result = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
-        *value = *p == '-' ? -result : result;
-        return ScanStatus::kOk;
-      }
     }
-    pos_ = p - buf_.get();
-    return ScanDoubleSlow(value);
+    // Near the end of the window or of the file, or anything unusual: item by item.
+    if (ScanInt(site) != ScanStatus::kOk) return false;
+    SkipSpace();
+    if (!ReadChar(residue)) return false;
+    if (ScanDouble(probability) != ScanStatus::kOk) return false;
+    std::string_view rest;
+    ReadPiece(kMaxPiece, &rest);
+    return true;
   }
 
   /// Moves past every line piece up to and including the first one that contains `text`,
