@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "runcompare/compare.h"
+#include "runcompare/zenthar_fixture.h"
 #include "testsupport/run_program.h"
 
 namespace {
@@ -24,7 +25,7 @@ namespace {
 using namespace std::string_literals;
 using testsupport::RunResult;
 
-const std::string kUsage = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
+using runcompare_test::kUsage;
 
 // Bytes from the full range 0..255, the same on every platform for a given seed.
 std::string RandomBytes(unsigned seed, size_t size) {
@@ -65,26 +66,7 @@ std::string Wrote(int records) {
   return "\nwrote " + std::to_string(records) + " records into out.txt\n";
 }
 
-class ZentharBadInputTest : public ::testing::Test {
- protected:
-  RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
-                const std::string& stdout_path = "") {
-    RunResult result = testsupport::RunProgram(ZENTHAR_PATH, args, dir_.path(), input, stdout_path);
-    EXPECT_EQ(result.err, "");  // nothing ever goes to standard error
-    return result;
-  }
-  // Runs zenthar and expects the usage text followed by `console`, and `status`.
-  void Expect(const std::vector<std::string>& args, const std::string& console, int status,
-              const std::string& input = "") {
-    RunResult result = Run(args, input);
-    EXPECT_EQ(result.out, kUsage + console);
-    EXPECT_EQ(result.status, status);
-  }
-  void Write(const std::string& name, const std::string& text) { dir_.Write(name, text); }
-  std::string OutTxt() { return dir_.Read("out.txt"); }
-  bool OutTxtExists() { return access(dir_.File("out.txt").c_str(), F_OK) == 0; }
-  testsupport::TempDir dir_;
-};
+class ZentharBadInputTest : public runcompare_test::ZentharFixture {};
 
 TEST_F(ZentharBadInputTest, EmptyFiles) {
   Write("a", "");

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "runcompare/zenthar_fixture.h"
 #include "testsupport/run_program.h"
 
 namespace {
 
 using testsupport::RunResult;
 
-const std::string kUsage = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
+using runcompare_test::kUsage;
 
 // "%10.3f" of a value, for values too long to write out by hand.
 std::string Fixed(double value) {
@@ -25,27 +26,7 @@ std::string Fixed(double value) {
   return text;
 }
 
-class ZentharTest : public ::testing::Test {
- protected:
-  RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
-                const std::string& stdout_path = "") {
-    RunResult result = testsupport::RunProgram(ZENTHAR_PATH, args, dir_.path(), input, stdout_path);
-    EXPECT_EQ(result.err, "");  // nothing ever goes to standard error
-    return result;
-  }
-  // Runs zenthar and expects the usage text followed by `console`, and `status`.
-  void Expect(const std::vector<std::string>& args, const std::string& console, int status,
-              const std::string& input = "") {
-    RunResult result = Run(args, input);
-    EXPECT_EQ(result.out, kUsage + console);
-    EXPECT_EQ(result.status, status);
-  }
-  void Write(const std::string& name, const std::string& text) { dir_.Write(name, text); }
-  std::string OutTxt() { return dir_.Read("out.txt"); }
-  bool OutTxtExists() { return access(dir_.File("out.txt").c_str(), F_OK) == 0; }
-
-  testsupport::TempDir dir_;
-};
+class ZentharTest : public runcompare_test::ZentharFixture {};
 
 // The two record lines given as examples of the console output.
 TEST_F(ZentharTest, DocumentedRecordLines) {
