@@ -172,17 +172,8 @@ void Reader::SkipSpaceSlow() {
 }
 
 ScanStatus Reader::ScanIntSlow(int32_t* value) {
+  // Long numbers, and numbers near the end of the window, taken across refills.
   SkipSpace();
-  // Nearly always the whole number lies inside the window: scan it there.
-  if (end_ > pos_) {
-    size_t used = 0;
-    ScanStatus status = ScanIntText(std::string_view(buf_.get() + pos_, end_ - pos_), value, &used);
-    if (pos_ + used < end_) {
-      pos_ += used;
-      return status;
-    }
-  }
-  // The number runs to the end of the window: take it across refills.
   if (Ensure(1) == 0) return ScanStatus::kEnd;
   bool negative = false;
   if (buf_[pos_] == '+' || buf_[pos_] == '-') negative = buf_[pos_++] == '-';
@@ -203,46 +194,8 @@ ScanStatus Reader::ScanIntSlow(int32_t* value) {
   return ScanStatus::kOk;
 }
 
-size_t MatchDecimal(std::string_view text, size_t* taken) {
-  const size_t size = text.size();
-  size_t i = 0, digits = 0;
-  if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
-  for (; i < size && IsDigit(text[i]); ++i) ++digits;
-  if (i < size && text[i] == '.') {
-    for (++i; i < size && IsDigit(text[i]); ++i) ++digits;
-  }
-  if (digits == 0) {
-    *taken = i;
-    return 0;
-  }
-  if (i < size && (text[i] == 'e' || text[i] == 'E')) {
-    size_t j = i + 1;
-    if (j < size && (text[j] == '+' || text[j] == '-')) ++j;
-    if (j < size && IsDigit(text[j])) {
-      for (i = j; i < size && IsDigit(text[i]);) ++i;
-    }
-  }
-  *taken = i;
-  return i;
-}
-
 ScanStatus Reader::ScanDoubleSlow(double* value) {
   SkipSpace();
-  // Fast path: the number and the characters looked at after it lie inside the window.
-  const size_t avail = end_ - pos_;
-  if (avail > 0) {
-    std::string_view window(buf_.get() + pos_, avail);
-    size_t taken = 0;
-    size_t length = MatchDecimal(window, &taken);
-    if (taken + 2 < avail) {
-      pos_ += taken;
-      if (length == 0) return ScanStatus::kNoNumber;
-      double result = DecimalToDouble(window.substr(0, length));
-      if (std::isinf(result)) return ScanStatus::kOverflow;
-      *value = result;
-      return ScanStatus::kOk;
-    }
-  }
   number_.clear();
   // Peek(k) is the k-th unread character, or -1 past the end of the input.
   auto peek = [this](size_t ahead) -> int {

@@ -114,11 +114,6 @@ inline bool ScanShortInt(const char** p, int32_t* value) {
 /// the nearest 32-bit value.
 ScanStatus ScanIntText(std::string_view text, int32_t* value, size_t* used);
 
-/// Length of the longest plain decimal number (optional sign, digits with an optional
-/// point, optional exponent) at the start of `text`, or 0 when there is none. `*taken` is
-/// what a scan consumes: the number, or on failure the sign and point it read.
-size_t MatchDecimal(std::string_view text, size_t* taken);
-
 /// Converts plain decimal text (optional sign, digits with an optional point, optional
 /// exponent; already checked to have that form) to the nearest double. Values too large for
 /// a double give infinity.
