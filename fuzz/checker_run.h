@@ -18,8 +18,6 @@
 
 namespace fuzz {
 
-enum class Checker { kVarnelDrovik, kSelwickBR, kSelwickBEB };
-
 // Kept small, so that a run stays short whatever the command line asks for.
 constexpr int32_t kMaxSites = 300;
 constexpr int32_t kMaxReplicates = 40;
@@ -29,7 +27,7 @@ struct CheckerRun {
   std::string out;
 };
 
-inline CheckerRun RunOnce(const sitecheck::CheckerOptions& options,
+inline CheckerRun RunOnce(const sitecheck::CheckerProfile& profile,
                           const sitecheck::CheckerSettings& settings) {
   // Standard input at its end: the pause for more than 20 replicates reads nothing.
   static FILE* const in = std::fopen("/dev/null", "r");
@@ -39,7 +37,7 @@ inline CheckerRun RunOnce(const sitecheck::CheckerOptions& options,
   FILE* out = open_memstream(&buffer, &length);
   Require(out != nullptr, "open_memstream");
   CheckerRun run;
-  run.status = sitecheck::runChecker(options, settings, in, out);
+  run.status = sitecheck::runChecker(profile, settings, in, out);
   std::fclose(out);
   run.out.assign(buffer, length);
   std::free(buffer);
@@ -52,7 +50,7 @@ inline bool EndsWith(const std::string& text, std::string_view tail) {
 }
 
 // What every run's console output must look like, from the settings lines to the end.
-inline void CheckOutput(Checker program, const sitecheck::CheckerOptions& options,
+inline void CheckOutput(const sitecheck::CheckerProfile& profile,
                         const sitecheck::CheckerSettings& settings, const CheckerRun& run) {
   Require(run.status == 0 || run.status == -1, "exit status 0 or -1");
   char settings_line[64];
@@ -72,7 +70,7 @@ inline void CheckOutput(Checker program, const sitecheck::CheckerOptions& option
             "replicate line");
     Require(r == ++replicates, "replicates counted from 1");
     Require(n <= settings.ls, "no more true sites than ls");
-    Require(program != Checker::kSelwickBR || n >= 0, "class form: no negative count");
+    Require(!profile.classPerSite || n >= 0, "class form: no negative count");
     Require(0 <= matches && matches <= k && k <= settings.ls, "0 <= matches <= k <= ls");
   }
   Require(replicates <= (settings.nrepl > 0 ? settings.nrepl : 0), "at most nrepl replicates");
@@ -82,7 +80,7 @@ inline void CheckOutput(Checker program, const sitecheck::CheckerOptions& option
   if (run.status == 0) {
     Require(replicates == (settings.nrepl > 0 ? settings.nrepl : 0), "every replicate");
     Require(has_table, "a complete run prints the table");
-    Require(EndsWith(run.out, std::string(options.closingSuffix) + "\n"), "closing line");
+    Require(EndsWith(run.out, std::string(profile.closingSuffix) + "\n"), "closing line");
     return;
   }
   Require(!has_table, "a failed run prints no table");
@@ -103,38 +101,26 @@ inline void CheckOutput(Checker program, const sitecheck::CheckerOptions& option
   Require(known, "a failed run ends with one of the checkers' messages");
 }
 
-inline int RunChecker(Checker program, const uint8_t* data, size_t size) {
+inline int RunChecker(const sitecheck::CheckerProfile& profile, const uint8_t* data,
+                      size_t size) {
   std::vector<std::string_view> parts = SplitParts(data, size, 3);
   if (parts.size() < 3) return 0;
-  std::vector<std::string> args = Words(parts[0], 4 + 200);
-  const bool selwick = program != Checker::kVarnelDrovik;
-  if (selwick && args.size() < 2) return 0;  // the program stops after its usage text
+  const std::vector<std::string> args = Words(parts[0], 4 + 200);
+  if (profile.needsTwoArguments && args.size() < 2) return 0;  // ends after the usage text
 
-  sitecheck::CheckerSettings settings;
-  if (args.size() > 0) sitecheck::parseIntArgument(args[0].c_str(), &settings.ls);
-  if (args.size() > 1) sitecheck::parseIntArgument(args[1].c_str(), &settings.nrepl);
+  sitecheck::CheckerSettings settings = sitecheck::parseCommandLine(profile, args);
   if (settings.ls > kMaxSites) settings.ls %= kMaxSites + 1;
   if (settings.nrepl > kMaxReplicates) settings.nrepl %= kMaxReplicates + 1;
-
-  sitecheck::CheckerOptions options;
-  if (selwick) {
-    options.headerText = "Bayes Empirical";
-    options.closingSuffix = " total sites";
-  }
-  if (program == Checker::kSelwickBR) {
-    options.classPerSite = true;
-    if (args.size() > 4) options.classArgs.assign(args.begin() + 4, args.end());
-  }
 
   ScratchDir& dir = ScratchDir::Get();
   settings.siteFile = dir.Write("sites", parts[1]);
   settings.report = dir.Write("report", parts[2]);
-  CheckerRun plain = RunOnce(options, settings);
-  CheckOutput(program, options, settings, plain);
+  CheckerRun plain = RunOnce(profile, settings);
+  CheckOutput(profile, settings, plain);
 
   dir.Write("sites", WithCrLf(parts[1]));
   dir.Write("report", WithCrLf(parts[2]));
-  CheckerRun crlf = RunOnce(options, settings);
+  CheckerRun crlf = RunOnce(profile, settings);
   Require(crlf.status == plain.status && crlf.out == plain.out,
           "CR LF files give the same console output as LF files");
   return 0;

@@ -1,5 +1,6 @@
 // Helpers shared by the fuzz targets: cutting one fuzzed input into parts, the CR LF form of
-// a text, and a scratch folder for targets that run a whole program on files.
+// a text (from the test support), and a scratch folder for targets that run a whole
+// program on files.
 #ifndef FUZZ_FUZZ_INPUT_H_
 #define FUZZ_FUZZ_INPUT_H_
 
@@ -12,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "testsupport/files.h"
 
 namespace fuzz {
 
@@ -52,17 +55,7 @@ inline std::vector<std::string> Words(std::string_view text, size_t max_words) {
   return words;
 }
 
-/// `text` with a CR put before every LF that has none, so that every line ends in CR LF.
-/// A reader that takes CR LF for LF reads it exactly as it reads `text`.
-inline std::string WithCrLf(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
-    out.push_back(text[i]);
-  }
-  return out;
-}
+using testsupport::WithCrLf;
 
 /// Ends the run as a crash, with a message, when a property that must hold does not.
 inline void Require(bool holds, const char* what) {

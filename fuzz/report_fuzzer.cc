@@ -12,8 +12,9 @@
 
 #include "fuzz/fuzz_input.h"
 #include "sitecheck/checker.h"
-#include "sitecheck/formats.h"
+#include "sitecheck/report.h"
 #include "sitecheck/reader.h"
+#include "textio/byte_source.h"
 #include "sitecheck/tally.h"
 
 namespace {
@@ -34,9 +35,8 @@ struct Entry {
 
 std::vector<std::vector<Entry>> ReadLists(const std::string& text, int32_t ls, const char* header,
                                           size_t buffer_size) {
-  FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  fuzz::Require(file != nullptr, "fmemopen");
-  sitecheck::Reader reader(file, buffer_size);
+  textio::StringSource source(text);
+  sitecheck::Reader reader(source, buffer_size);
   std::vector<std::vector<Entry>> lists;
   for (int r = 0; r < kMaxBlocks; ++r) {
     if (!sitecheck::findReportBlock(reader, header)) break;
@@ -51,7 +51,6 @@ std::vector<std::vector<Entry>> ReadLists(const std::string& text, int32_t ls, c
     lists.push_back(list);
   }
   fuzz::Require(!reader.failed(), "a file in memory reads without error");
-  std::fclose(file);
   return lists;
 }
 

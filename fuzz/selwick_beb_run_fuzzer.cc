@@ -5,5 +5,5 @@
 #include "fuzz/checker_run.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return fuzz::RunChecker(fuzz::Checker::kSelwickBEB, data, size);
+  return fuzz::RunChecker(sitecheck::kSelwickBEB, data, size);
 }

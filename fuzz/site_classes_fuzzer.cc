@@ -10,8 +10,9 @@
 
 #include "fuzz/fuzz_input.h"
 #include "sitecheck/checker.h"
-#include "sitecheck/formats.h"
+#include "sitecheck/site_file.h"
 #include "sitecheck/reader.h"
+#include "textio/byte_source.h"
 
 namespace {
 
@@ -30,9 +31,8 @@ struct Block {
 
 std::vector<Block> ReadBlocks(const std::string& text, int32_t ls,
                               const std::vector<int32_t>& classes, size_t buffer_size) {
-  FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  fuzz::Require(file != nullptr, "fmemopen");
-  sitecheck::Reader reader(file, buffer_size);
+  textio::StringSource source(text);
+  sitecheck::Reader reader(source, buffer_size);
   std::vector<int32_t> storage(ls > 0 ? ls : 0);  // exactly ls entries
   std::vector<Block> blocks;
   for (int r = 0; r < kMaxBlocks; ++r) {
@@ -57,7 +57,6 @@ std::vector<Block> ReadBlocks(const std::string& text, int32_t ls,
     blocks.push_back(b);
     if (b.block.status != sitecheck::SiteStatus::kOk) break;
   }
-  std::fclose(file);
   return blocks;
 }
 

@@ -9,8 +9,9 @@
 
 #include "fuzz/fuzz_input.h"
 #include "sitecheck/checker.h"
-#include "sitecheck/formats.h"
+#include "sitecheck/site_file.h"
 #include "sitecheck/reader.h"
+#include "textio/byte_source.h"
 
 namespace {
 
@@ -28,9 +29,8 @@ struct Block {
 };
 
 std::vector<Block> ReadBlocks(const std::string& text, int32_t ls, size_t buffer_size) {
-  FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  fuzz::Require(file != nullptr, "fmemopen");
-  sitecheck::Reader reader(file, buffer_size);
+  textio::StringSource source(text);
+  sitecheck::Reader reader(source, buffer_size);
   // Exactly `ls` entries, so that a write past them is caught.
   std::vector<int32_t> storage(ls > 0 ? ls : 0);
   int32_t* trueSites = storage.data();
@@ -51,7 +51,6 @@ std::vector<Block> ReadBlocks(const std::string& text, int32_t ls, size_t buffer
     blocks.push_back(b);
     if (b.block.status != sitecheck::SiteStatus::kOk) break;
   }
-  std::fclose(file);
   return blocks;
 }
 

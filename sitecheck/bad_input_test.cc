@@ -11,40 +11,23 @@
 #include <string>
 #include <vector>
 
-#include "testsupport/run_program.h"
+#include "sitecheck/checker.h"
+#include "testsupport/program_test.h"
 
 namespace {
 
 using namespace std::string_literals;
 using testsupport::RunResult;
 
-// What the tests need to know of each checker.
+// A checker program under test: its profile and where it was built.
 struct Checker {
-  const char* name;
+  const sitecheck::CheckerProfile& profile;
   const char* path;
-  const char* usage;
-  const char* header;  // marks a replicate's list in the report
-  const char* suffix;  // ends the closing line
-  bool classForm;      // site file in class-per-site form
 };
 
-const Checker kVarnelDrovik = {
-    "VarnelDrovik", VARNEL_DROVIK_PATH, "VarnelDrovik <#sites>  <#repl>\n", "Naive Empirical", "",
-    false};
-const Checker kSelwickBR = {
-    "SelwickBR",
-    SELWICK_BR_PATH,
-    "Usage:\n\tSelwickBR  <#sites> <#repl> <Drovikf> <Varnelf> <positive site classes>\n",
-    "Bayes Empirical",
-    " total sites",
-    true};
-const Checker kSelwickBEB = {"SelwickBEB",
-                             SELWICK_BEB_PATH,
-                             "Usage:\n\tSelwickBEB <#sites> <#repl>\nUsage:\n\tSelwickBEB "
-                             "<#sites> <#repl> <Drovikf> <Varnelf>\n",
-                             "Bayes Empirical",
-                             " total sites",
-                             false};
+const Checker kVarnelDrovik{sitecheck::kVarnelDrovik, VARNEL_DROVIK_PATH};
+const Checker kSelwickBR{sitecheck::kSelwickBR, SELWICK_BR_PATH};
+const Checker kSelwickBEB{sitecheck::kSelwickBEB, SELWICK_BEB_PATH};
 const Checker* const kCheckers[] = {&kVarnelDrovik, &kSelwickBR, &kSelwickBEB};
 const Checker* const kListForm[] = {&kVarnelDrovik, &kSelwickBEB};
 
@@ -87,19 +70,19 @@ const std::string kOneTrueTable =
 
 std::string Closing(const Checker& c, long long trueSites, long long sites) {
   return Format("\nTrue positive sites from drovik: %5lld out of %5lld", trueSites, sites) +
-         c.suffix + "\n";
+         c.profile.closingSuffix + "\n";
 }
 
 // The usage text and the two settings lines.
 std::string Head(const Checker& c, long long ls, long long nrepl,
                  const std::string& report = "report") {
-  return c.usage + Format("%lld sites, %lld replicate.\n", ls, nrepl) + "varnel file " + report +
-         " starts with '" + c.header + "' for each replicate.\n";
+  return c.profile.usage + Format("%lld sites, %lld replicate.\n", ls, nrepl) + "varnel file " +
+         report + " starts with '" + c.profile.headerText + "' for each replicate.\n";
 }
 
 // What is printed once the files are open: SelwickBR's class line for the one class 1.
 std::string Open(const Checker& c) {
-  return c.classForm ? "1 site classes are under positive selection:   1\n" : "";
+  return c.profile.classPerSite ? "1 site classes are under positive selection:   1\n" : "";
 }
 
 // Arguments: ls, nrepl, site file, report and, for SelwickBR, the class 1.
@@ -107,7 +90,7 @@ std::vector<std::string> Args(const Checker& c, const std::string& ls, const std
                               const std::string& sites = "sites",
                               const std::string& report = "report") {
   std::vector<std::string> args = {ls, nrepl, sites, report};
-  if (c.classForm) args.push_back("1");
+  if (c.profile.classPerSite) args.push_back("1");
   return args;
 }
 
@@ -118,7 +101,7 @@ std::string SiteBlock(const Checker& c, int r, int ls, const std::vector<int>& t
                       const std::string& gap = "") {
   std::string block = "replicate " + std::to_string(r);
   std::string numbers;
-  if (c.classForm) {
+  if (c.profile.classPerSite) {
     for (int site = 1; site <= ls; ++site) {
       bool isTrue = false;
       for (int t : trueSites) isTrue = isTrue || t == site;
@@ -132,48 +115,31 @@ std::string SiteBlock(const Checker& c, int r, int ls, const std::vector<int>& t
 
 // A report list: the header line, three lines that are skipped, the entry lines.
 std::string ReportList(const Checker& c, const std::vector<std::string>& entries) {
-  std::string list = std::string(c.header) + " analysis\nskipped\nskipped\nskipped\n";
+  std::string list = std::string(c.profile.headerText) + " analysis\nskipped\nskipped\nskipped\n";
   for (const std::string& entry : entries) list += entry + "\n";
   return list;
 }
 
-// Bytes from the full range 0..255, the same on every platform for a given seed.
-std::string RandomBytes(unsigned seed, size_t size) {
-  std::mt19937 generator(seed);
-  std::string bytes;
-  for (size_t i = 0; i < size; ++i) bytes.push_back(static_cast<char>(generator() & 0xFF));
-  return bytes;
-}
+using testsupport::RandomBytes;
+using testsupport::WithCrLf;
 
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) out += c == '\n' ? "\r\n"s : std::string(1, c);
-  return out;
-}
-
-class CheckerBadInputTest : public ::testing::Test {
+class CheckerBadInputTest : public testsupport::ProgramTest {
  protected:
   RunResult Run(const Checker& c, const std::vector<std::string>& args,
                 const std::string& input = "", const std::string& stdout_path = "") {
-    RunResult result = testsupport::RunProgram(c.path, args, dir_.path(), input, stdout_path);
-    EXPECT_EQ(result.err, "") << c.name;  // nothing ever goes to standard error
-    return result;
+    return ProgramTest::Run(c.path, args, input, stdout_path);
   }
   // Runs the checker and expects the whole console output and the exit status.
   void Expect(const Checker& c, const std::vector<std::string>& args, const std::string& out,
               int status, const std::string& input = "") {
-    RunResult result = Run(c, args, input);
-    EXPECT_EQ(result.out, out) << c.name;
-    EXPECT_EQ(result.status, status) << c.name;
+    ProgramTest::Expect(c.path, args, out, status, input);
   }
-  void Write(const std::string& name, const std::string& text) { dir_.Write(name, text); }
-  testsupport::TempDir dir_;
 };
 
 // The message of a site file that ends before replicate r's header, in each form.
 std::string NoHeader(const Checker& c, int r) {
-  return c.classForm ? "site file ends before replicate " + std::to_string(r) + ".\n"
-                     : "did not find ':' in line.\n";
+  return c.profile.classPerSite ? "site file ends before replicate " + std::to_string(r) + ".\n"
+                                : "did not find ':' in line.\n";
 }
 
 TEST_F(CheckerBadInputTest, EmptyFiles) {
@@ -232,7 +198,7 @@ TEST_F(CheckerBadInputTest, NulBytesInsideLines) {
     // A NUL inside "replicate " or inside the header text: not a header. A NUL as the
     // residue letter is a residue letter; after the probability it is discarded with the
     // rest of the line; before the probability it ends the list.
-    std::string broken_header = c->header;
+    std::string broken_header = c->profile.headerText;
     broken_header[5] = '\0';
     Write("sites", "repli\0cate 1: 1\n"s + SiteBlock(*c, 1, 10, {5}));
     Write("report", broken_header + "\nx\nx\nx\n 9 A 1.0\n" +
@@ -279,7 +245,7 @@ TEST_F(CheckerBadInputTest, CarriageReturnLineFeedFilesThroughout) {
     // LF form that CR is the last byte of the reader's first 256 KiB window.
     const std::string first =
         ReportList(*c, {" 2 A 1.0**", "", " 9 B 0.999 more columns", "end of list"});
-    const std::string long_header = std::string(c->header) + std::string(998 - 15, '-');
+    const std::string long_header = std::string(c->profile.headerText) + std::string(998 - 15, '-');
     const size_t filler = 262143 - 998 - 2 - WithCrLf(first).size();
     const std::string report = std::string(filler, 'f') + "\n" + first + long_header +
                                "\nx\nx\nx\n 3 D 1.0\n" + ReportList(*c, {" 4 C 1.000"});
@@ -343,8 +309,8 @@ TEST_F(CheckerBadInputTest, ReportCutOff) {
     const std::string found =
         Head(*c, 10, 1) + Open(*c) + Rep(1, 1, 1, 1) + kOneTrueTable + Closing(*c, 1, 10);
     for (const std::string& report :
-         {std::string(c->header).substr(0, 12), list.substr(0, list.size() - 9), list + " 5",
-          list + " 5 A", list + " 5 A ", list + " 5 A -", list + " 5 A ."}) {
+         {std::string(c->profile.headerText).substr(0, 12), list.substr(0, list.size() - 9),
+          list + " 5", list + " 5 A", list + " 5 A ", list + " 5 A -", list + " 5 A ."}) {
       Write("report", report);
       Expect(*c, Args(*c, "10", "1"), none, 0);
     }
@@ -484,9 +450,9 @@ TEST_F(CheckerBadInputTest, StandardInputAtItsEnd) {
     std::vector<std::string> args = {"-c", "exec \"$0\" \"$@\" <&-", c->path};
     for (const std::string& arg : Args(*c, "1", "21")) args.push_back(arg);
     RunResult closed = testsupport::RunProgram("/bin/sh", args, dir_.path());
-    EXPECT_EQ(closed.out, expected) << c->name;
-    EXPECT_EQ(closed.status, 0) << c->name;
-    EXPECT_EQ(closed.err, "") << c->name;
+    EXPECT_EQ(closed.out, expected) << c->profile.name;
+    EXPECT_EQ(closed.status, 0) << c->profile.name;
+    EXPECT_EQ(closed.err, "") << c->profile.name;
   }
 }
 
@@ -495,10 +461,11 @@ TEST_F(CheckerBadInputTest, StandardOutputOnAFullDevice) {
   for (const Checker* c : kCheckers) {
     Write("sites", SiteBlock(*c, 1, 10, {5}));
     Write("report", ReportList(*c, {" 5 A 1.0"}));
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1")).status, 0) << c->name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1"), "", "/dev/full").status, 255) << c->name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "25"), "\n", "/dev/full").status, 255) << c->name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full").status, 255) << c->name;
+    EXPECT_EQ(Run(*c, Args(*c, "10", "1")).status, 0) << c->profile.name;
+    EXPECT_EQ(Run(*c, Args(*c, "10", "1"), "", "/dev/full").status, 255) << c->profile.name;
+    EXPECT_EQ(Run(*c, Args(*c, "10", "25"), "\n", "/dev/full").status, 255) << c->profile.name;
+    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full").status, 255)
+        << c->profile.name;
   }
   EXPECT_EQ(Run(kSelwickBR, {"10"}, "", "/dev/full").status, 255);
 }

@@ -1,33 +1,45 @@
-// The run shared by the site checkers.
+// The run shared by the site checkers: settings lines, files, replicate loop, table.
 #include "sitecheck/checker.h"
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <utility>
 
-#include "sitecheck/formats.h"
+#include "sitecheck/numbers.h"
 #include "sitecheck/reader.h"
+#include "sitecheck/report.h"
+#include "sitecheck/site_file.h"
 #include "sitecheck/site_set.h"
 #include "sitecheck/tally.h"
+#include "textio/byte_source.h"
+#include "textio/bytes.h"
 
 namespace sitecheck {
 
+const CheckerProfile kVarnelDrovik = {
+    "VarnelDrovik", "VarnelDrovik <#sites>  <#repl>\n", "Naive Empirical", "", "siterates", false,
+    false};
+const CheckerProfile kSelwickBR = {
+    "SelwickBR",
+    "Usage:\n\tSelwickBR  <#sites> <#repl> <Drovikf> <Varnelf> <positive site classes>\n",
+    "Bayes Empirical",
+    " total sites",
+    "siterates.txt",
+    true,
+    true};
+const CheckerProfile kSelwickBEB = {
+    "SelwickBEB",
+    "Usage:\n\tSelwickBEB <#sites> <#repl>\nUsage:\n\tSelwickBEB <#sites> <#repl> <Drovikf> "
+    "<Varnelf>\n",
+    "Bayes Empirical",
+    " total sites",
+    "siterates.txt",
+    false,
+    true};
+
 namespace {
-
-struct FileCloser {
-  void operator()(FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
-
-// Opens a file for reading; a folder is no file to read, so it fails as well.
-File OpenForReading(const std::string& path) {
-  File file(std::fopen(path.c_str(), "r"));
-  struct stat info;
-  if (file && fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) file.reset();
-  return file;
-}
 
 // Prints a message that ends the run; returns the exit status for it.
 int Fail(FILE* out, const std::string& message) {
@@ -35,10 +47,44 @@ int Fail(FILE* out, const std::string& message) {
   return -1;
 }
 
-// Parses the positive site classes. False, with `*message` set, for an argument that does
-// not start with an integer.
-bool ParseClasses(const std::vector<std::string>& args, std::vector<int32_t>* classes,
-                  std::string* message) {
+// The two input files, open for reading.
+struct Inputs {
+  std::unique_ptr<textio::ByteSource> siteFile;
+  std::unique_ptr<textio::ByteSource> report;
+};
+
+bool OpenInputs(const CheckerSettings& settings, Inputs* inputs) {
+  int error = 0;
+  inputs->siteFile = textio::OpenFile(settings.siteFile, &error);
+  if (inputs->siteFile) inputs->report = textio::OpenFile(settings.report, &error);
+  return inputs->siteFile && inputs->report;
+}
+
+// Working storage: true sites, predicted sites and their classes, `ls` entries each. It is
+// left untouched until used, so a huge `ls` costs address space only.
+struct Storage {
+  std::unique_ptr<int32_t[], decltype(&std::free)> block{nullptr, &std::free};
+  int32_t* trueSites = nullptr;
+  int32_t* predictedSites = nullptr;
+  int32_t* predictedClasses = nullptr;
+
+  bool Allocate(int32_t ls) {
+    if (ls < 0) return false;
+    if (ls == 0) return true;
+    const size_t entries = static_cast<size_t>(ls);
+    block.reset(static_cast<int32_t*>(std::malloc(3 * entries * sizeof(int32_t))));
+    if (!block) return false;
+    trueSites = block.get();
+    predictedSites = trueSites + entries;
+    predictedClasses = trueSites + 2 * entries;
+    return true;
+  }
+};
+
+// Reads the positive site classes and prints the class line. False, with `*message` set,
+// for an argument that does not start with an integer.
+bool AnnounceClasses(const std::vector<std::string>& args, std::vector<int32_t>* classes, FILE* out,
+                     std::string* message) {
   for (const std::string& arg : args) {
     int32_t value = 0;
     if (!parseIntArgument(arg.c_str(), &value)) {
@@ -47,104 +93,156 @@ bool ParseClasses(const std::vector<std::string>& args, std::vector<int32_t>* cl
     }
     classes->push_back(value);
   }
+  std::fprintf(out,
+               "%d site classes are under positive selection: ", static_cast<int>(classes->size()));
+  for (int32_t siteClass : *classes) std::fprintf(out, " %2d", siteClass);
+  std::fputs("\n", out);
+  // Looked up, not listed, from here on: a repeated class changes nothing.
+  std::sort(classes->begin(), classes->end());
   return true;
+}
+
+// One replicate after the other: the true sites from the site file, the predicted sites
+// from the report, the matches counted into the tally.
+class ReplicateScorer {
+ public:
+  ReplicateScorer(const CheckerProfile& profile, const CheckerSettings& settings, Inputs& inputs,
+                  const Storage& storage, std::vector<int32_t> positiveClasses)
+      : profile_(profile),
+        settings_(settings),
+        storage_(storage),
+        positiveClasses_(std::move(positiveClasses)),
+        trueSet_(settings.ls),
+        sites_(*inputs.siteFile),
+        report_(*inputs.report) {}
+
+  // Scores replicate `r` and prints its line. False, with `*message` set, when the run ends.
+  bool Score(int r, SiteTally* tally, FILE* out, std::string* message);
+
+ private:
+  int32_t ReadPredictions();
+
+  const CheckerProfile& profile_;
+  const CheckerSettings& settings_;
+  const Storage& storage_;
+  const std::vector<int32_t> positiveClasses_;
+  TrueSiteSet trueSet_;
+  Reader sites_;
+  Reader report_;
+};
+
+bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* message) {
+  const int32_t ls = settings_.ls;
+  const SiteBlock block = profile_.classPerSite
+                              ? readSiteClasses(sites_, ls, positiveClasses_, storage_.trueSites)
+                              : readTrueSiteList(sites_, ls, storage_.trueSites);
+  if (sites_.failed()) {
+    *message = "read error in " + settings_.siteFile + ".";
+    return false;
+  }
+  if (block.status != SiteStatus::kOk) {
+    *message = SiteErrorMessage(block, r);
+    return false;
+  }
+  tally->trueSitesTotal += block.n;
+  trueSet_.Assign(storage_.trueSites, block.n);
+
+  const int32_t k = ReadPredictions();
+  if (report_.failed()) {
+    *message = "read error in " + settings_.report + ".";
+    return false;
+  }
+  int32_t matches = 0;
+  for (int32_t j = 0; j < k; ++j) {
+    const bool isTrue = trueSet_.Contains(storage_.predictedSites[j]);
+    tallySite(tally, storage_.predictedClasses[j], isTrue);
+    matches += isTrue;
+  }
+  std::fprintf(out, "\nReplicate %3d: %3d drovik sites, %3d varnel sites at 50%%, %3d matches", r,
+               block.n, k, matches);
+  return true;
+}
+
+// Reads the replicate's list of predicted sites, at most ls entries, and classifies them.
+int32_t ReplicateScorer::ReadPredictions() {
+  int32_t k = 0;
+  if (!findReportBlock(report_, profile_.headerText)) return 0;
+  PredictedSite entry;
+  while (k < settings_.ls && readPredictedSite(report_, &entry)) {
+    storage_.predictedSites[k] = entry.site;
+    storage_.predictedClasses[k] = classify(entry.probability);
+    ++k;
+  }
+  return k;
+}
+
+// Prints the table and the closing line; returns the exit status.
+int Finish(const CheckerProfile& profile, const CheckerSettings& settings, const SiteTally& tally,
+           FILE* out) {
+  printSummary(out, tally, settings.ls, settings.nrepl);
+  std::fprintf(out, "\nTrue positive sites from drovik: %5.0f out of %5d%s\n", tally.trueSitesTotal,
+               wrappedProduct(settings.ls, settings.nrepl), profile.closingSuffix);
+  return std::fflush(out) != 0 || std::ferror(out) ? -1 : 0;
 }
 
 }  // namespace
 
 bool parseIntArgument(const char* arg, int32_t* value) {
   int32_t parsed = 0;
-  size_t used = 0;
-  ScanStatus status = ScanIntText(arg, &parsed, &used);
+  arg = textio::Portable::SkipSpace(arg, arg + std::strlen(arg));
+  const ScanStatus status = ScanInt(&arg, &parsed);
   if (status != ScanStatus::kOk && status != ScanStatus::kOverflow) return false;
   *value = parsed;
   return true;
 }
 
-int runChecker(const CheckerOptions& options, const CheckerSettings& settings, FILE* in,
+CheckerSettings parseCommandLine(const CheckerProfile& profile,
+                                 const std::vector<std::string>& args) {
+  CheckerSettings settings;
+  settings.siteFile = profile.defaultSiteFile;
+  if (args.size() > 0) parseIntArgument(args[0].c_str(), &settings.ls);
+  if (args.size() > 1) parseIntArgument(args[1].c_str(), &settings.nrepl);
+  if (args.size() > 2) settings.siteFile = args[2];
+  if (args.size() > 3) settings.report = args[3];
+  if (profile.classPerSite && args.size() > 4) {
+    settings.classArgs.assign(args.begin() + 4, args.end());
+  }
+  return settings;
+}
+
+int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in,
                FILE* out) {
-  const int32_t ls = settings.ls, nrepl = settings.nrepl;
-  std::fprintf(out, "%d sites, %d replicate.\n", ls, nrepl);
+  std::fprintf(out, "%d sites, %d replicate.\n", settings.ls, settings.nrepl);
   std::fprintf(out, "varnel file %s starts with '%s' for each replicate.\n",
-               settings.report.c_str(), options.headerText);
-  if (nrepl > 20) {
+               settings.report.c_str(), profile.headerText);
+  if (settings.nrepl > 20) {
     std::fputs("Hit Enter to continue.", out);
     std::fflush(out);
     std::getc(in);
   }
-
-  File siteFile = OpenForReading(settings.siteFile);
-  File reportFile = siteFile ? OpenForReading(settings.report) : nullptr;
-  if (!siteFile || !reportFile) return Fail(out, "file error");
-
-  // Working storage: true sites, predicted sites and their classes, `ls` entries each. It
-  // is left untouched until used, so a huge `ls` costs address space only.
-  if (ls < 0) return Fail(out, "oom");
-  const size_t entries = static_cast<size_t>(ls);
-  std::unique_ptr<int32_t[], decltype(&std::free)> storage(
-      ls > 0 ? static_cast<int32_t*>(std::malloc(3 * entries * sizeof(int32_t))) : nullptr,
-      &std::free);
-  if (ls > 0 && !storage) return Fail(out, "oom");
-  int32_t* const trueSites = storage.get();
-  int32_t* const predictedSites = ls > 0 ? trueSites + entries : nullptr;
-  int32_t* const predictedClasses = ls > 0 ? trueSites + 2 * entries : nullptr;
-
-  SiteTally tally;
-
+  Inputs inputs;
+  if (!OpenInputs(settings, &inputs)) return Fail(out, "file error");
+  Storage storage;
+  if (!storage.Allocate(settings.ls)) return Fail(out, "oom");
+  std::string message;
   std::vector<int32_t> positiveClasses;
-  if (options.classPerSite) {
-    std::string message;
-    if (!ParseClasses(options.classArgs, &positiveClasses, &message)) return Fail(out, message);
-    std::fprintf(out, "%d site classes are under positive selection: ",
-                 static_cast<int>(positiveClasses.size()));
-    for (int32_t siteClass : positiveClasses) std::fprintf(out, " %2d", siteClass);
-    std::fputs("\n", out);
-    // Looked up, not listed, from here on: a repeated class changes nothing.
-    std::sort(positiveClasses.begin(), positiveClasses.end());
+  if (profile.classPerSite &&
+      !AnnounceClasses(settings.classArgs, &positiveClasses, out, &message)) {
+    return Fail(out, message);
   }
-
-  TrueSiteSet trueSet(ls);
-  Reader sites(siteFile.get());
-  Reader report(reportFile.get());
-  for (int64_t replicate = 1; replicate <= nrepl; ++replicate) {
-    const int r = static_cast<int>(replicate);
-    SiteBlock block = options.classPerSite ? readSiteClasses(sites, ls, positiveClasses, trueSites)
-                                           : readTrueSiteList(sites, ls, trueSites);
-    if (sites.failed()) return Fail(out, "read error in " + settings.siteFile + ".");
-    if (block.status != SiteStatus::kOk) return Fail(out, SiteErrorMessage(block, r));
-    const int32_t n = block.n;
-    tally.trueSitesTotal += n;
-    trueSet.Assign(trueSites, n);
-
-    int32_t k = 0;
-    if (findReportBlock(report, options.headerText)) {
-      PredictedSite entry;
-      while (k < ls && readPredictedSite(report, &entry)) {
-        predictedSites[k] = entry.site;
-        predictedClasses[k] = classify(entry.probability);
-        ++k;
-      }
-    }
-    if (report.failed()) return Fail(out, "read error in " + settings.report + ".");
-
-    int32_t matches = 0;
-    for (int32_t j = 0; j < k; ++j) {
-      const bool isTrue = trueSet.Contains(predictedSites[j]);
-      tallySite(&tally, predictedClasses[j], isTrue);
-      if (isTrue) ++matches;
-    }
-    std::fprintf(out, "\nReplicate %3d: %3d drovik sites, %3d varnel sites at 50%%, %3d matches", r,
-                 n, k, matches);
+  SiteTally tally;
+  ReplicateScorer scorer(profile, settings, inputs, storage, std::move(positiveClasses));
+  for (int64_t r = 1; r <= settings.nrepl; ++r) {
+    if (!scorer.Score(static_cast<int>(r), &tally, out, &message)) return Fail(out, message);
   }
+  return Finish(profile, settings, tally, out);
+}
 
-  printSummary(out, tally, ls, nrepl);
-  std::fprintf(out, "\nTrue positive sites from drovik: %5.0f out of %5d%s\n", tally.trueSitesTotal,
-               wrappedProduct(ls, nrepl), options.closingSuffix);
-
-  std::fclose(siteFile.release());
-  int status = std::fclose(reportFile.release()) == 0 ? 0 : -1;
-  if (std::fflush(out) != 0 || std::ferror(out)) status = -1;
-  return status;
+int checkerMain(const CheckerProfile& profile, int argc, char** argv) {
+  std::fputs(profile.usage, stdout);
+  if (profile.needsTwoArguments && argc < 3) return -1;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return runChecker(profile, parseCommandLine(profile, args), stdin, stdout);
 }
 
 }  // namespace sitecheck

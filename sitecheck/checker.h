@@ -1,4 +1,5 @@
-// The run shared by the site checkers: settings lines, files, replicate loop, table.
+// The run shared by the site checkers, and the profile of each checker program: its
+// texts, its default site file and the form of the site file it reads.
 #ifndef SITECHECK_CHECKER_H_
 #define SITECHECK_CHECKER_H_
 
@@ -10,19 +11,27 @@
 namespace sitecheck {
 
 /// What differs between the checker programs.
-struct CheckerOptions {
-  const char* headerText = "Naive Empirical";  // marks a replicate's list in the report
-  const char* closingSuffix = "";              // ends the closing line
-  bool classPerSite = false;           // site file in class-per-site form, classes from classArgs
-  std::vector<std::string> classArgs;  // the positive site classes, as typed
+struct CheckerProfile {
+  const char* name;             // the program's name
+  const char* usage;            // printed first on every run
+  const char* headerText;       // marks a replicate's list in the report
+  const char* closingSuffix;    // ends the closing line
+  const char* defaultSiteFile;  // site file when the third argument is missing
+  bool classPerSite;            // site file in class-per-site form, classes from the arguments
+  bool needsTwoArguments;       // with fewer, the run ends after the usage text (status -1)
 };
+
+extern const CheckerProfile kVarnelDrovik;  // naive-empirical lists, site list
+extern const CheckerProfile kSelwickBR;     // Bayes-empirical lists, classes per site
+extern const CheckerProfile kSelwickBEB;    // Bayes-empirical lists, site list
 
 /// Run settings from the command line.
 struct CheckerSettings {
   int32_t ls = 100;   // sites per data set
   int32_t nrepl = 1;  // replicates
   std::string siteFile;
-  std::string report;
+  std::string report = "mlc";
+  std::vector<std::string> classArgs;  // class-per-site form: the positive classes, as typed
 };
 
 /// Reads a leading decimal integer of a command-line argument (white space skipped,
@@ -30,10 +39,19 @@ struct CheckerSettings {
 /// one. A value beyond the 32-bit range is taken as the nearest 32-bit value.
 bool parseIntArgument(const char* arg, int32_t* value);
 
+/// The settings from the arguments after the program's name: #sites, #repl, site file,
+/// report and, for a class-per-site checker, the classes. An argument that is not a number
+/// leaves its setting at the default.
+CheckerSettings parseCommandLine(const CheckerProfile& profile,
+                                 const std::vector<std::string>& args);
+
 /// Runs a checker from its settings line on: prints to `out`, reads the pause's key from
 /// `in`. Returns the exit status: -1 after an error message (or when writing `out`
-/// failed), otherwise the result of closing the report.
-int runChecker(const CheckerOptions& options, const CheckerSettings& settings, FILE* in, FILE* out);
+/// failed), otherwise 0.
+int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out);
+
+/// The whole program: the usage text, the early end with too few arguments, then the run.
+int checkerMain(const CheckerProfile& profile, int argc, char** argv);
 
 }  // namespace sitecheck
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "testsupport/run_program.h"
+#include "testsupport/program_test.h"
 
 namespace {
 
@@ -17,14 +17,8 @@ const char kUsageBEB[] =
     "Usage:\n\tSelwickBEB <#sites> <#repl>\nUsage:\n\tSelwickBEB <#sites> <#repl> <Drovikf> "
     "<Varnelf>\n";
 
-class SelwickTest : public ::testing::Test {
+class SelwickTest : public testsupport::ProgramTest {
  protected:
-  RunResult Run(const char* program, const std::vector<std::string>& args,
-                const std::string& input = "") {
-    RunResult result = testsupport::RunProgram(program, args, dir_.path(), input);
-    EXPECT_EQ(result.err, "");
-    return result;
-  }
   RunResult BR(const std::vector<std::string>& args, const std::string& input = "") {
     return Run(SELWICK_BR_PATH, args, input);
   }
@@ -41,7 +35,6 @@ class SelwickTest : public ::testing::Test {
   }
   // Output up to the table header.
   static std::string UpToTable(const std::string& out) { return out.substr(0, out.find("\n\n  ")); }
-  testsupport::TempDir dir_;
 };
 
 TEST_F(SelwickTest, UsageAndEarlyExitWithFewerThanTwoArguments) {

@@ -1,8 +1,11 @@
 // Probability classes, counters and the summary table.
 #include "sitecheck/tally.h"
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(SITETOOLS_PORTABLE)
+#define SITECHECK_CLASSIFY_SSE2 1
 #include <emmintrin.h>
+#else
+#define SITECHECK_CLASSIFY_SSE2 0
 #endif
 
 namespace sitecheck {
@@ -13,8 +16,9 @@ const double classBounds[kClasses] = {0.525, 0.55,  0.575, 0.60,  0.625, 0.65,  
 
 int classify(double p) {
   // The class is the number of edges up to 0.99 that p exceeds (the edges increase).
-  // Counted without a branch, since probabilities come in no predictable order.
-#if defined(__SSE2__)
+  // Counted without a branch, since probabilities come in no predictable order; two edges
+  // at a time with SSE2, which measured about a third faster than the portable loop.
+#if SITECHECK_CLASSIFY_SSE2
   const __m128d value = _mm_set1_pd(p);
   __m128i count = _mm_setzero_si128();
   for (int i = 0; i < kClasses - 1; i += 2) {

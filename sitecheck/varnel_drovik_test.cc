@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "testsupport/run_program.h"
+#include "testsupport/program_test.h"
 
 namespace {
 
@@ -13,21 +13,17 @@ using testsupport::RunResult;
 
 const char kUsage[] = "VarnelDrovik <#sites>  <#repl>\n";
 
-class VarnelDrovikTest : public ::testing::Test {
+class VarnelDrovikTest : public testsupport::ProgramTest {
  protected:
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 const std::string& stdout_path = "") {
-    RunResult result =
-        testsupport::RunProgram(VARNEL_DROVIK_PATH, args, dir_.path(), input, stdout_path);
-    EXPECT_EQ(result.err, "");  // nothing ever goes to standard error
-    return result;
+    return ProgramTest::Run(VARNEL_DROVIK_PATH, args, input, stdout_path);
   }
   std::string Head(int ls, int nrepl, const std::string& report = "mlc") {
     return kUsage + std::to_string(ls) + " sites, " + std::to_string(nrepl) +
            " replicate.\nvarnel file " + report + " starts with 'Naive Empirical' for each " +
            "replicate.\n";
   }
-  testsupport::TempDir dir_;
 };
 
 // Two replicates: three true sites with predictions in classes 19, 1 and 3 (two true), then
@@ -87,13 +83,8 @@ TEST_F(VarnelDrovikTest, WholeRunOnTwoReplicates) {
 }
 
 TEST_F(VarnelDrovikTest, CrLfFilesGiveTheSameOutput) {
-  auto crlf = [](std::string text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-  };
-  dir_.Write("siterates", crlf(kSites));
-  dir_.Write("mlc", crlf(kReport));
+  dir_.Write("siterates", testsupport::WithCrLf(kSites));
+  dir_.Write("mlc", testsupport::WithCrLf(kReport));
   RunResult r = Run({"10", "2"});
   EXPECT_EQ(r.out, Head(10, 2) + kReplicateLines + kTable +
                        "\nTrue positive sites from drovik:     3 out of    20\n");

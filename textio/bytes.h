@@ -61,6 +61,9 @@ struct Portable {
     return p;
   }
 
+  /// SkipSpace for gaps that are mostly long, such as the blanks that align columns.
+  static const char* SkipSpaceRun(const char* p, const char* end) { return SkipSpace(p, end); }
+
   /// The first line feed in [p, end), or null.
   static const char* FindLineFeed(const char* p, const char* end) {
     return p < end ? static_cast<const char*>(std::memchr(p, '\n', end - p)) : nullptr;
@@ -113,11 +116,23 @@ struct Sse2 {
   }
 
   /// A byte or two of white space, the usual gap between numbers, is passed over one at a
-  /// time; longer runs, as in aligned columns, sixteen at a time.
+  /// time; longer runs, as in aligned columns, sixteen at a time. The padding stops a run
+  /// of white space one byte past `end` at the latest.
   static const char* SkipSpace(const char* p, const char* end) {
-    for (int i = 0; i < 2; ++i, ++p) {
-      if (p >= end || !IsSpace(*p)) return p;
+    if (!IsSpace(p[0])) return p;
+    if (!IsSpace(p[1])) return p + 1 < end ? p + 1 : end;
+    for (p += 2; p < end; p += 16) {
+      const unsigned other = ~Mask(SpaceBytes(Load(p))) & 0xFFFFu;
+      if (other != 0) {
+        p += __builtin_ctz(other);
+        return p < end ? p : end;
+      }
     }
+    return end;
+  }
+
+  /// Sixteen bytes at a time from the first.
+  static const char* SkipSpaceRun(const char* p, const char* end) {
     for (; p < end; p += 16) {
       const unsigned other = ~Mask(SpaceBytes(Load(p))) & 0xFFFFu;
       if (other != 0) {
@@ -182,6 +197,9 @@ struct Avx2 {
   }
 
   static const char* SkipSpace(const char* p, const char* end) { return Sse2::SkipSpace(p, end); }
+  static const char* SkipSpaceRun(const char* p, const char* end) {
+    return Sse2::SkipSpaceRun(p, end);
+  }
   static const char* FindLineFeed(const char* p, const char* end) {
     return Sse2::FindLineFeed(p, end);
   }

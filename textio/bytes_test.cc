@@ -77,6 +77,7 @@ TEST(BytesTest, EveryPrimitiveAgreesWithAWalk) {
     using Form = decltype(form);
     EveryOffset([](const char* p, const char* end) {
       ASSERT_EQ(Form::SkipSpace(p, end), WalkSkipSpace(p, end));
+      ASSERT_EQ(Form::SkipSpaceRun(p, end), WalkSkipSpace(p, end));
       ASSERT_EQ(Form::FindLineFeed(p, end), WalkFindLineFeed(p, end));
       const BlockMasks masks = Form::Masks64(p), want = WalkMasks(p);
       ASSERT_EQ(masks.space, want.space);

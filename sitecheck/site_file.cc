@@ -1,28 +1,40 @@
-// Readers of the site file and of the analysis report.
-#include "sitecheck/formats.h"
+// Readers of the site file in its two forms.
+#include "sitecheck/site_file.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace sitecheck {
 
 namespace {
-
-// Finds the next replicate header of the site file; false when the file ends first.
-bool FindSiteHeader(Reader& siteFile, std::string_view* line) {
-  return siteFile.SkipToPieceWith(kReplicateMark, line);
-}
 
 // Reads `expected` integers, handing each to `keep(i, value)`.
 template <typename Keep>
 bool ReadNumbers(Reader& siteFile, int32_t expected, SiteBlock* block, Keep keep) {
   block->expected = expected;
   ScanStatus status;
-  block->read = siteFile.ScanInts(expected, keep, &status);
+  block->read = siteFile.ReadInts(expected, keep, &status);
   if (status == ScanStatus::kOk) return true;
   block->status = SiteStatus::kCutShort;
   block->at_end = status == ScanStatus::kEnd;
   return false;
+}
+
+// Reads the count after the first ':' of a header line. The line is copied so that the
+// number ends with the line: digits of the next piece never extend it.
+SiteStatus ReadCount(std::string_view header, int32_t* count) {
+  const size_t colon = header.find(':');
+  if (colon == std::string_view::npos) return SiteStatus::kNoColon;
+  char lineBuf[kMaxPiece + 1];
+  const std::string_view after = header.substr(colon + 1);
+  std::memcpy(lineBuf, after.data(), after.size());
+  lineBuf[after.size()] = '\0';
+  const char* p = textio::Portable::SkipSpace(lineBuf, lineBuf + after.size());
+  // A count beyond the 32-bit range is taken as the nearest 32-bit value.
+  const ScanStatus status = ScanInt(&p, count);
+  return status == ScanStatus::kOk || status == ScanStatus::kOverflow ? SiteStatus::kOk
+                                                                      : SiteStatus::kNoCount;
 }
 
 std::string Format(const char* format, int a, int b, int c) {
@@ -58,22 +70,12 @@ std::string SiteErrorMessage(const SiteBlock& block, int replicate) {
 
 SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
   SiteBlock block;
-  std::string_view line;
+  std::string_view header;
   // A file that ends before the header leaves nothing to examine: an empty line.
-  if (!FindSiteHeader(siteFile, &line)) line = std::string_view();
-  size_t colon = line.find(':');
-  if (colon == std::string_view::npos) {
-    block.status = SiteStatus::kNoColon;
-    return block;
-  }
+  if (!siteFile.SkipToPieceWith(kReplicateMark, &header)) header = std::string_view();
   int32_t count = 0;
-  size_t used = 0;
-  // A count beyond the 32-bit range is taken as the nearest 32-bit value.
-  ScanStatus status = ScanIntText(line.substr(colon + 1), &count, &used);
-  if (status != ScanStatus::kOk && status != ScanStatus::kOverflow) {
-    block.status = SiteStatus::kNoCount;
-    return block;
-  }
+  block.status = ReadCount(header, &count);
+  if (block.status != SiteStatus::kOk) return block;
   if (count > ls) {
     block.status = SiteStatus::kTooMany;
     return block;
@@ -89,8 +91,8 @@ SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
 SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_t>& positiveClasses,
                           int32_t* trueSites) {
   SiteBlock block;
-  std::string_view line;
-  if (!FindSiteHeader(siteFile, &line)) {
+  std::string_view header;
+  if (!siteFile.SkipToPieceWith(kReplicateMark, &header)) {
     block.status = SiteStatus::kNoHeader;
     return block;
   }
@@ -112,17 +114,6 @@ SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_
     block.n = n;
   }
   return block;
-}
-
-bool findReportBlock(Reader& report, std::string_view headerText) {
-  std::string_view line;
-  if (!report.SkipToPieceWith(headerText, &line)) return false;
-  for (int i = 0; i < 3; ++i) report.ReadPiece(kMaxPiece, &line);
-  return true;
-}
-
-bool readPredictedSite(Reader& report, PredictedSite* entry) {
-  return report.ScanEntry(&entry->site, &entry->residue, &entry->probability);
 }
 
 }  // namespace sitecheck

@@ -1,7 +1,8 @@
-// Readers of the simulator's site file (list form and class-per-site form) and of the
-// analysis report's per-replicate lists of predicted sites.
-#ifndef SITECHECK_FORMATS_H_
-#define SITECHECK_FORMATS_H_
+// Readers of the simulator's site file, one replicate's block at a time: the list form
+// (a header with the number of true sites, then the site numbers) and the class-per-site
+// form (a header, then one class value per site).
+#ifndef SITECHECK_SITE_FILE_H_
+#define SITECHECK_SITE_FILE_H_
 
 #include <cstdint>
 #include <string>
@@ -48,22 +49,6 @@ SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites);
 SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_t>& positiveClasses,
                           int32_t* trueSites);
 
-/// Moves the report past the next line piece holding `headerText` and the three lines
-/// after it. False when the report ends before such a piece.
-bool findReportBlock(Reader& report, std::string_view headerText);
-
-/// One entry of a list of predicted sites.
-struct PredictedSite {
-  int32_t site = 0;
-  char residue = 0;
-  double probability = 0.0;
-};
-
-/// Reads one entry in the form "site residue probability", then discards the rest of its
-/// line. False, with the list ended, when any of the three items cannot be read; the
-/// character at which reading failed is left for the next header search.
-bool readPredictedSite(Reader& report, PredictedSite* entry);
-
 }  // namespace sitecheck
 
-#endif  // SITECHECK_FORMATS_H_
+#endif  // SITECHECK_SITE_FILE_H_
