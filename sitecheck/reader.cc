@@ -81,6 +81,18 @@ size_t Reader::Ensure(size_t want) {
   return end_ - pos_;
 }
 
+void Reader::SkipRestOfLine() {
+  for (;;) {
+    const char* feed = textio::Fast::FindLineFeed(pos(), end());
+    if (feed != nullptr) {
+      Consume(feed + 1);
+      return;
+    }
+    Consume(end());
+    if (!Fill()) return;
+  }
+}
+
 bool Reader::SkipToPieceWith(std::string_view text, std::string_view* piece) {
   for (;;) {
     // pos_ is where a piece starts, so pieces begin at pos_ and after every line feed,

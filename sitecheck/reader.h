@@ -81,6 +81,9 @@ class Reader {
   /// would. Returns that piece, or false when the input ends first.
   bool SkipToPieceWith(std::string_view text, std::string_view* piece);
 
+  /// Moves past the rest of the current line, its line feed included, however long it is.
+  void SkipRestOfLine();
+
   /// The unread bytes of the window, from pos() to end(), followed by the padding: a format
   /// reader may scan them in place and then move past what it took with Consume.
   const char* pos() const { return data() + pos_; }

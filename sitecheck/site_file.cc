@@ -80,7 +80,9 @@ SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
     block.status = SiteStatus::kTooMany;
     return block;
   }
-  // The numbers start after the header line; a count of 0 or less reads none.
+  // The numbers start after the header line, however long it is, so numbers after the
+  // count on it are never taken for sites; a count of 0 or less reads none.
+  if (header.empty() || header.back() != '\n') siteFile.SkipRestOfLine();
   if (ReadNumbers(siteFile, count, &block,
                   [trueSites](int32_t i, int32_t site) { trueSites[i] = site; })) {
     block.n = count;

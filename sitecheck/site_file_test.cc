@@ -39,6 +39,14 @@ TEST(SiteListTest, WhereTheNextSearchStarts) {
       "replicate 4: -2\n8\nreplicate 5: 1\n9\n");
   std::vector<int32_t> sites(3);
   std::vector<std::vector<int32_t>> expected = {{5, 6}, {7}, {}, {}, {9}};
+  // A header line longer than a piece is passed over whole, numbers after its count too.
+  for (const std::string& text : {"replicate 1: 2" + std::string(1000, ' ') + "77 88\n5 6\n",
+                                  "replicate 1: 2 " + std::string(5000, '9') + "\n5 6\n"}) {
+    Text long_header(text, 1024);
+    SiteBlock block = readTrueSiteList(long_header.reader, 3, sites.data());
+    ASSERT_EQ(block.status, SiteStatus::kOk);
+    EXPECT_EQ(Sites(block, sites), (std::vector<int32_t>{5, 6}));
+  }
   for (const auto& want : expected) {
     SiteBlock block = readTrueSiteList(file.reader, 3, sites.data());
     ASSERT_EQ(block.status, SiteStatus::kOk);

@@ -240,6 +240,16 @@ TEST_F(VarnelDrovikTest, HeaderWithoutReadableCountEndsTheRun) {
             Head(10, 1) + "did not find the number of sites after ':' in line.\n");
 }
 
+TEST_F(VarnelDrovikTest, NumbersAfterTheCountOfALongHeaderAreNoSites) {
+  dir_.Write("siterates", "replicate 1: 2" + std::string(1000, ' ') + "77 88\n5 6\n");
+  dir_.Write("mlc", "Naive Empirical\n\n\n\n 5 A 0.9\n 6 A 0.9\n");
+  RunResult r = Run({"10", "1"});
+  EXPECT_EQ(
+      r.out.substr(0, r.out.find("\n\n  ")),
+      Head(10, 1) + "\nReplicate   1:   2 drovik sites,   2 varnel sites at 50%,   2 matches");
+  EXPECT_EQ(r.status, 0);
+}
+
 TEST_F(VarnelDrovikTest, SiteListCutShortEndsTheRun) {
   dir_.Write("mlc", "Naive Empirical\n\n\n\n 5 A 0.9\n 6 A 0.9\n 7 A 0.9\n");
   // The second replicate's list stops after one number: the sites 6 and 7 of replicate 1
