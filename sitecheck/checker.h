@@ -14,6 +14,7 @@ namespace sitecheck {
 struct CheckerProfile {
   const char* name;             // the program's name
   const char* usage;            // printed first on every run
+  const char* help;             // printed for -h or --help, given alone
   const char* headerText;       // marks a replicate's list in the report
   const char* closingSuffix;    // ends the closing line
   const char* defaultSiteFile;  // site file when the third argument is missing
@@ -50,7 +51,8 @@ CheckerSettings parseCommandLine(const CheckerProfile& profile,
 /// failed), otherwise 0.
 int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out);
 
-/// The whole program: the usage text, the early end with too few arguments, then the run.
+/// The whole program: the help or the version when the one argument asks for it; else the
+/// usage text, the early end with too few arguments, then the run.
 int checkerMain(const CheckerProfile& profile, int argc, char** argv);
 
 }  // namespace sitecheck
