@@ -1,11 +1,41 @@
-# Debian package of the four programs and their manual pages, built from the build folder
-# with `cpack -G DEB`. Name and version come from project(); the package installs under
-# /usr (usr/bin, usr/share/man/man1, usr/share/doc/sitetools).
+# The documentation installed beside the programs, and the Debian package of it all, built
+# from the build folder with `cpack -G DEB`. Name and version come from project(); the
+# package installs under /usr (usr/bin, usr/share/man/man1, usr/share/doc/sitetools).
+
+# The project's contact address and repository: placeholders until the project has real
+# ones. This is the one place that names them: the package's maintainer, the Debian
+# copyright and changelog files take them from here (CITATION.cff names the repository too).
+set(SITETOOLS_CONTACT "The sitetools developers <maintainers@sitetools.example.org>"
+    CACHE STRING "Maintainer named in the Debian package")
+set(SITETOOLS_REPOSITORY "https://git.example.org/sitetools/sitetools")
+# The release date of this version, for the Debian changelog.
+set(SITETOOLS_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 12:00:00 +0000")
+
+set(doc_dir ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${doc_dir}/copyright @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${doc_dir}/changelog @ONLY)
+find_program(GZIP_PROGRAM gzip)
+if(GZIP_PROGRAM)
+  # Debian keeps a package's changelog gzip-compressed; -n keeps the bytes reproducible.
+  add_custom_command(
+    OUTPUT ${doc_dir}/changelog.gz
+    COMMAND ${GZIP_PROGRAM} -9 -n -c ${doc_dir}/changelog > ${doc_dir}/changelog.gz
+    DEPENDS ${doc_dir}/changelog
+    VERBATIM)
+  add_custom_target(debian_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
+  install(FILES ${doc_dir}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+install(FILES README.md CHANGELOG.md LICENSE ${doc_dir}/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The example study of the README's tutorial, data only: the scripts beside it run the
+# programs of a build folder.
+install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+        FILES_MATCHING PATTERN "mlc" PATTERN "siterates*" PATTERN "run*.txt")
+
 set(CPACK_PACKAGE_NAME "${PROJECT_NAME}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_VENDOR "sitetools developers")
-set(CPACK_PACKAGE_CONTACT "sitetools developers <sitetools@example.org>"
-    CACHE STRING "Maintainer named in the Debian package")
+set(CPACK_PACKAGE_VENDOR "The sitetools developers")
+set(CPACK_PACKAGE_CONTACT "${SITETOOLS_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "score site predictions of selection studies and compare repeated runs")
 # Debian wants the lines of the long description no longer than 80 characters.
