@@ -4,6 +4,7 @@
 #include "siteplot/checker_output.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 
 namespace siteplot {
@@ -92,14 +93,17 @@ bool ParseReplicateLine(std::string_view line, ReplicateLine* replicate, std::st
   return ok;
 }
 
+// A table row. Only the ratio columns may be inf or nan: edges and counts never are.
 bool ParseRow(std::string_view line, ClassRow* row) {
   LineScanner scan(line);
-  return scan.Number(&row->p_low) && scan.Literal("-") && scan.Number(&row->p_high) &&
-         scan.Literal(":") && scan.Number(&row->accuracy_bin) && scan.Literal("(") &&
-         scan.Number(&row->bin_count) && scan.Literal(")") && scan.Literal(">") &&
-         scan.Number(&row->pcut) && scan.Literal(":") && scan.Number(&row->accuracy_cum) &&
-         scan.Literal("(") && scan.Number(&row->cum_count) && scan.Literal(")") &&
-         scan.Number(&row->power) && scan.Number(&row->false_pos) && scan.AtEnd();
+  bool ok = scan.Number(&row->p_low) && scan.Literal("-") && scan.Number(&row->p_high) &&
+            scan.Literal(":") && scan.Number(&row->accuracy_bin) && scan.Literal("(") &&
+            scan.Number(&row->bin_count) && scan.Literal(")") && scan.Literal(">") &&
+            scan.Number(&row->pcut) && scan.Literal(":") && scan.Number(&row->accuracy_cum) &&
+            scan.Literal("(") && scan.Number(&row->cum_count) && scan.Literal(")") &&
+            scan.Number(&row->power) && scan.Number(&row->false_pos) && scan.AtEnd();
+  return ok &&
+         std::isfinite(row->p_low + row->p_high + row->pcut + row->bin_count + row->cum_count);
 }
 
 // The text's lines without their line ends, and without the pause prompt in front.

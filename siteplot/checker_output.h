@@ -12,8 +12,8 @@ namespace siteplot {
 /// Number of rows of the summary table, one per posterior-probability class.
 constexpr int kClassCount = 21;
 
-/// One row of the summary table, as printed. A value printed as inf, -inf, nan or -nan is
-/// that floating-point value.
+/// One row of the summary table, as printed. A ratio printed as inf, -inf, nan or -nan is
+/// that floating-point value; edges and counts are always finite.
 struct ClassRow {
   double p_low = 0;   // the class's lower edge
   double p_high = 0;  // its upper edge

@@ -97,6 +97,10 @@ TEST(CheckerOutputTest, NoCompleteTable) {
       {"row 8 without FalsePos",
        kHead + std::string(kTableHeader) + Rows(0, 7) + Row(7, "  0.500", "") + Rows(8, 21),
        kCut + "7 of its 21 rows"},
+      {"a count of inf in row 3",
+       kHead + std::string(kTableHeader) + Rows(0, 2) +
+           "0.550 - 0.575:   1.000 (  inf)    >0.550:   1.000 (   19)   0.500   0.000\n",
+       kCut + "2 of its 21 rows"},
       {"row 21 with a word after it",
        kHead + std::string(kTableHeader) + Rows(0, 20) + Row(20, "  0.500", "0.000 x"),
        kCut + "20 of its 21 rows"},
