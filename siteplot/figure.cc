@@ -36,7 +36,7 @@ const Metric kMetrics[] = {
 };
 
 const char kNote[] =
-    "Left: marker area grows with the sites in a class; bars are 95% Wilson intervals; "
+    "In a: marker area grows with the sites in the class; bars are 95% Wilson intervals; "
     "dashed line y = x.";
 
 Attributes LineStyle(const Metric& metric) {
@@ -72,9 +72,7 @@ void DrawCalibration(SvgWriter* svg, const PlotArea& area, const std::vector<Lab
                         {"stroke-dasharray", "5 4"}});
   double largest = 0;
   for (const LabelledRun& labelled : runs) {
-    for (const ClassRow& row : labelled.run.rows) {
-      if (std::isfinite(row.bin_count)) largest = std::max(largest, row.bin_count);
-    }
+    for (const ClassRow& row : labelled.run.rows) largest = std::max(largest, row.bin_count);
   }
   svg->Start("g", {{"clip-path", "url(#calibration-clip)"}});
   for (size_t i = 0; i < runs.size(); ++i) {
@@ -87,7 +85,7 @@ void DrawCalibration(SvgWriter* svg, const PlotArea& area, const std::vector<Lab
     double step = runs.size() > 1 ? std::min(0.004, 0.005 / (runs.size() - 1)) : 0;
     double shift = (i - (runs.size() - 1) / 2.0) * step;
     for (const ClassRow& row : runs[i].run.rows) {
-      if (!(row.bin_count > 0) || !std::isfinite(row.bin_count + row.accuracy_bin)) continue;
+      if (row.bin_count <= 0 || !std::isfinite(row.accuracy_bin)) continue;
       double x = area.X((row.p_low + row.p_high) / 2 + shift);
       Interval wilson;
       if (WilsonInterval(row.accuracy_bin, row.bin_count, &wilson)) {
