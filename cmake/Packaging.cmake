@@ -46,7 +46,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "sequence simulator really placed there, and print accuracy, power and"
   "false-positive rate by posterior-probability class. zenthar compares the"
   "result tables of repeated runs of one analysis and keeps, for every record,"
-  "the line of the run with the highest log-likelihood.")
+  "the line of the run with the highest log-likelihood. siteplot draws the"
+  "checkers' table as a figure for a paper and writes it as data for R.")
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_STRIP_FILES ON)

@@ -1,0 +1,22 @@
+// The two-panel figure of one or more checker runs: calibration (accuracy by probability
+// class) and cut-off (accuracy, power and false-positive rate by cut-off).
+#ifndef SITEPLOT_FIGURE_H_
+#define SITEPLOT_FIGURE_H_
+
+#include <string>
+#include <vector>
+
+#include "siteplot/checker_output.h"
+
+namespace siteplot {
+
+/// Most runs one figure tells apart: one Okabe-Ito colour and one marker shape each.
+constexpr int kMaxRuns = 7;
+
+/// The figure of `runs` (1 to kMaxRuns, each with its kClassCount rows) as a self-contained
+/// SVG 1.1 document 180 mm wide, with `title` above the panels when it is not empty.
+std::string DrawFigure(const std::vector<LabelledRun>& runs, const std::string& title);
+
+}  // namespace siteplot
+
+#endif  // SITEPLOT_FIGURE_H_

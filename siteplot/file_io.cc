@@ -1,0 +1,120 @@
+// Whole-file reads and all-or-nothing writes with POSIX calls, so that every failure has
+// its errno for the message.
+#include "siteplot/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace siteplot {
+
+namespace {
+
+std::string Reason(const std::string& path) {
+  return DisplayName(path) + ": " + std::strerror(errno);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DisplayName(const std::string& path) { return path == "-" ? "standard input" : path; }
+
+bool ReadInput(const std::string& path, std::string* text, std::string* err) {
+  int fd = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY);
+  if (fd < 0) {
+    *err = Reason(path);
+    return false;
+  }
+  text->clear();
+  char buffer[1 << 16];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    text->append(buffer, static_cast<size_t>(n));
+  }
+  if (n < 0) *err = Reason(path);
+  if (fd != STDIN_FILENO) close(fd);
+  return n == 0;
+}
+
+OutputSet::~OutputSet() {
+  for (const Pending& pending : pending_) {
+    if (!pending.temporary.empty()) unlink(pending.temporary.c_str());
+  }
+}
+
+bool OutputSet::Add(const std::string& path, const std::string& text, std::string* err) {
+  // Only a new or a plain file is replaced by renaming: a device (/dev/null), a pipe or a
+  // symbolic link (/dev/stdout) is written in place, so that it stays what it is.
+  bool in_place = path == "-";
+  struct stat status;
+  if (!in_place && lstat(path.c_str(), &status) == 0) {
+    in_place = !S_ISREG(status.st_mode);
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+      errno = EISDIR;
+      *err = Reason(path);
+      return false;
+    }
+  }
+  if (in_place) {
+    pending_.push_back({path, "", text});
+    return true;
+  }
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string temporary = folder + "." + name + ".XXXXXX";
+  int fd = mkstemp(temporary.data());
+  if (fd < 0) {
+    *err = Reason(path);
+    return false;
+  }
+  pending_.push_back({path, temporary, ""});
+  mode_t mask = umask(0);
+  umask(mask);
+  bool ok = fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, text);
+  if (close(fd) != 0) ok = false;
+  if (!ok) *err = Reason(path);
+  return ok;
+}
+
+bool OutputSet::Commit(std::string* err) {
+  for (const Pending& pending : pending_) {
+    if (!pending.temporary.empty()) continue;
+    bool is_stdout = pending.path == "-";
+    int fd =
+        is_stdout ? STDOUT_FILENO : open(pending.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    bool ok = fd >= 0 && WriteAll(fd, pending.text);
+    if (!is_stdout && fd >= 0 && close(fd) != 0) ok = false;
+    if (!ok) {
+      *err =
+          (is_stdout ? std::string("standard output") : pending.path) + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  for (Pending& pending : pending_) {
+    if (pending.temporary.empty()) continue;
+    if (rename(pending.temporary.c_str(), pending.path.c_str()) != 0) {
+      *err = Reason(pending.path);
+      return false;
+    }
+    pending.temporary.clear();
+  }
+  return true;
+}
+
+}  // namespace siteplot

@@ -1,0 +1,44 @@
+// Reading the inputs whole, and writing the outputs all or nothing.
+#ifndef SITEPLOT_FILE_IO_H_
+#define SITEPLOT_FILE_IO_H_
+
+#include <string>
+#include <vector>
+
+namespace siteplot {
+
+/// The name of `path` in messages: "standard input" for "-".
+std::string DisplayName(const std::string& path);
+
+/// Reads all of `path` ("-": standard input) into `text`. On failure `err` is
+/// "NAME: reason".
+bool ReadInput(const std::string& path, std::string* text, std::string* err);
+
+/// Output files that appear whole or not at all. Add() writes each file's text into a new
+/// temporary file in the file's folder; Commit() renames them into place. Standard output
+/// ("-") and anything that is not a plain file (a device, a pipe, a symbolic link) cannot be
+/// replaced that way: Commit() writes those in place, before the renames. Temporary files
+/// that were not renamed are removed when the set goes. New files get the permissions the
+/// umask allows.
+class OutputSet {
+ public:
+  OutputSet() = default;
+  OutputSet(const OutputSet&) = delete;
+  OutputSet& operator=(const OutputSet&) = delete;
+  ~OutputSet();
+
+  bool Add(const std::string& path, const std::string& text, std::string* err);
+  bool Commit(std::string* err);
+
+ private:
+  struct Pending {
+    std::string path;
+    std::string temporary;  // empty for an output written in place
+    std::string text;       // what is written in place
+  };
+  std::vector<Pending> pending_;
+};
+
+}  // namespace siteplot
+
+#endif  // SITEPLOT_FILE_IO_H_

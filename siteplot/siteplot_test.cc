@@ -1,0 +1,227 @@
+// siteplot end to end, on the outputs of the built checkers: the TSV against the numbers in
+// the checkers' tables, the example figure byte for byte, standard input with the pause
+// prompt and inf, and every kind of bad input and command line with its message and status.
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testsupport/run_program.h"
+
+namespace {
+
+using testsupport::RunProgram;
+using testsupport::RunResult;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
+std::set<std::string> FolderEntries(const std::string& path) {
+  std::set<std::string> names;
+  if (DIR* dir = opendir(path.c_str())) {
+    while (dirent* entry = readdir(dir)) names.insert(entry->d_name);
+    closedir(dir);
+  }
+  return names;
+}
+
+class SiteplotTest : public ::testing::Test {
+ protected:
+  // The checkers run once: the example study, a study that ends early, and files made
+  // from their outputs.
+  static void SetUpTestSuite() {
+    dir_ = std::make_unique<testsupport::TempDir>();
+    const struct {
+      const char* file;
+      const char* program;
+      std::vector<std::string> args;
+    } kRuns[] = {
+        {"neb.txt", VARNEL_DROVIK_PATH, {"60", "12", "siterates", "mlc"}},
+        {"br.txt", SELWICK_BR_PATH, {"60", "12", "siterates.txt", "mlc", "2", "3"}},
+        {"beb.txt", SELWICK_BEB_PATH, {"60", "12", "siterates", "mlc"}},
+        {"ended.txt", VARNEL_DROVIK_PATH, {"60", "13", "siterates", "mlc"}},
+    };
+    for (const auto& run : kRuns) {
+      dir_->Write(run.file, RunProgram(run.program, run.args, EXAMPLES_DIR).out);
+    }
+    std::string neb = dir_->Read("neb.txt");
+    dir_->Write("cut.txt", neb.substr(0, neb.find("0.675 - 0.700")));
+    dir_->Write("two.txt", neb + dir_->Read("beb.txt"));
+    dir_->Write("empty.txt", "");
+    mkdir(dir_->File("folder").c_str(), 0755);
+  }
+  static void TearDownTestSuite() { dir_.reset(); }
+
+  RunResult Run(const std::vector<std::string>& args, const std::string& input = "") {
+    return RunProgram(SITEPLOT_PATH, args, dir_->path(), input);
+  }
+
+  static std::unique_ptr<testsupport::TempDir> dir_;
+};
+
+std::unique_ptr<testsupport::TempDir> SiteplotTest::dir_;
+
+// Every TSV row, printed again in the checker's own row format, is the checker's row.
+TEST_F(SiteplotTest, TsvHoldsTheCheckersNumbers) {
+  RunResult result = Run({"--tsv", "t.tsv", "--replicates", "r.tsv", "-o", "f.svg", "-l", "NEB",
+                          "neb.txt", "br.txt", "beb.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::string> classes = Lines(dir_->Read("t.tsv"));
+  std::vector<std::string> replicates = Lines(dir_->Read("r.tsv"));
+  ASSERT_EQ(classes.size(), 1 + 3 * 21u);
+  ASSERT_EQ(replicates.size(), 1 + 3 * 12u);
+  const char* const kLabels[] = {"NEB", "br.txt", "beb.txt"};
+  const char* const kMethods[] = {"NEB", "BEB", "BEB"};
+  const char* const kOutputs[] = {"neb.txt", "br.txt", "beb.txt"};
+  for (int run = 0; run < 3; ++run) {
+    std::string output = dir_->Read(kOutputs[run]), table, lines;
+    for (int i = 0; i < 21; ++i) {
+      std::vector<std::string> f = Fields(classes[1 + run * 21 + i]);
+      ASSERT_EQ(f.size(), 14u);
+      EXPECT_EQ(f[0], kLabels[run]);
+      EXPECT_EQ(f[1], kMethods[run]);
+      EXPECT_EQ(f[2], std::to_string(i + 1));
+      char row[200];
+      std::snprintf(
+          row, sizeof row, "%5.3f - %5.3f: %7.3f (%5.0f)    >%4.3f: %7.3f (%5.0f) %7.3f %7.3f\n",
+          std::stod(f[3]), std::stod(f[4]), std::stod(f[6]), std::stod(f[5]), std::stod(f[7]),
+          std::stod(f[9]), std::stod(f[8]), std::stod(f[10]), std::stod(f[11]));
+      table += row;
+    }
+    EXPECT_NE(output.find("FalsePos\n\n" + table + "\nTrue positive"), std::string::npos)
+        << kOutputs[run] << ":\n"
+        << table;
+    for (int r = 0; r < 12; ++r) {
+      std::vector<std::string> f = Fields(replicates[1 + run * 12 + r]);
+      char line[200];
+      std::snprintf(line, sizeof line,
+                    "\nReplicate %3d: %3d drovik sites, %3d varnel sites at 50%%, %3d matches",
+                    std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]), std::stoi(f[4]));
+      lines += line;
+    }
+    EXPECT_NE(output.find(lines + "\n\n     P"), std::string::npos) << kOutputs[run];
+  }
+}
+
+// The README's figure, as examples/figure.sh draws it.
+TEST_F(SiteplotTest, ExampleFigure) {
+  RunResult result =
+      Run({"-o", "figure.svg", "-t", "Example study: 12 replicates of 60 sites", "-l",
+           "NEB (VarnelDrovik)", "neb.txt", "-l", "BEB (SelwickBEB)", "beb.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(dir_->Read("figure.svg"), testsupport::ReadFile(EXAMPLES_DIR "/figure.svg"));
+}
+
+// SelwickBR with 21 replicates of one site (pause prompt, class line) in which every site
+// is true, so that FalsePos divides by zero: inf, NA in the TSV.
+TEST_F(SiteplotTest, StandardInputWithPausePromptAndInf) {
+  testsupport::TempDir study;
+  std::string sites, report;
+  for (int r = 1; r <= 21; ++r) {
+    sites += "replicate " + std::to_string(r) + "\n2\n";
+    report += "Bayes Empirical\n\n\n\n" + std::string(r == 1 ? "  3 K 0.6\n" : "  1 L 0.95\n");
+  }
+  study.Write("sites", sites);
+  study.Write("report", report);
+  RunResult checker =
+      RunProgram(SELWICK_BR_PATH, {"1", "21", "sites", "report", "2"}, study.path());
+  ASSERT_NE(checker.out.find("Hit Enter to continue.1 site classes"), std::string::npos);
+  RunResult result = Run({"--tsv", "-", "-o", "f.svg"}, checker.out);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, testsupport::ReadFile(TESTDATA_DIR "/pause_inf.tsv"));
+}
+
+TEST_F(SiteplotTest, BadInputAndCommandLine) {
+  const std::string kTry = "Try 'siteplot --help' for more information.\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+    int status;
+  };
+  const Case kCases[] = {
+      // Inputs: the first bad one ends the run.
+      {{"neb.txt", "empty.txt"}, "siteplot: empty.txt: no summary table\n", 1},
+      {{"cut.txt"}, "siteplot: cut.txt: summary table cut short after 7 of its 21 rows\n", 1},
+      {{"ended.txt"},
+       "siteplot: ended.txt: the checker run ended with an error: did not find ':' in line.\n",
+       1},
+      {{"two.txt"}, "siteplot: two.txt: holds more than one checker run\n", 1},
+      {{"-"}, "siteplot: standard input: no summary table\n", 1},
+      {{"missing.txt"}, "siteplot: missing.txt: No such file or directory\n", 1},
+      {{"folder"}, "siteplot: folder: Is a directory\n", 1},
+      // Outputs that cannot be written.
+      {{"neb.txt", "-o", "missing/f.svg"},
+       "siteplot: missing/f.svg: No such file or directory\n",
+       1},
+      {{"neb.txt", "-o", "f.svg", "--tsv", "folder"}, "siteplot: folder: Is a directory\n", 1},
+      // The command line.
+      {{"-x"}, "siteplot: unknown option: -x\n" + kTry, 2},
+      {{"--bogus", "neb.txt"}, "siteplot: unknown option: --bogus\n" + kTry, 2},
+      {{"neb.txt", "-o"}, "siteplot: option needs an argument: -o\n" + kTry, 2},
+      {{"neb.txt", "--tsv"}, "siteplot: option needs an argument: --tsv\n" + kTry, 2},
+      {{"-l", "a", "-l", "b", "neb.txt"}, "siteplot: more labels (2) than inputs (1)\n" + kTry, 2},
+      {{"1", "2", "3", "4", "5", "6", "7", "8"},
+       "siteplot: 8 inputs; a figure tells at most 7 apart\n" + kTry,
+       2},
+      {{"-", "neb.txt", "-"}, "siteplot: standard input named more than once\n" + kTry, 2},
+      {{"--replicates", "-", "neb.txt"},
+       "siteplot: more than one output on standard output\n" + kTry,
+       2},
+  };
+  std::set<std::string> before = FolderEntries(dir_->path());
+  for (const Case& c : kCases) {
+    std::string name = ::testing::PrintToString(c.args);
+    RunResult result = Run(c.args);
+    EXPECT_EQ(result.status, c.status) << name;
+    EXPECT_EQ(result.err, c.err) << name;
+    EXPECT_EQ(result.out, "") << name;
+    EXPECT_EQ(FolderEntries(dir_->path()), before) << name << ": no output, no temporary file";
+  }
+}
+
+TEST_F(SiteplotTest, FailedRunKeepsTheOldOutput) {
+  dir_->Write("old.svg", "old");
+  RunResult result = Run({"-o", "old.svg", "neb.txt", "cut.txt"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(dir_->Read("old.svg"), "old");
+}
+
+// A symbolic link stays one; standard output on a full disk is a failed run.
+TEST_F(SiteplotTest, OutputsThatAreNotPlainFiles) {
+  testsupport::TempDir out;
+  ASSERT_EQ(symlink("figure.svg", out.File("link.svg").c_str()), 0);
+  RunResult result = Run({"-o", out.File("link.svg"), "neb.txt"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  struct stat status;
+  EXPECT_TRUE(lstat(out.File("link.svg").c_str(), &status) == 0 && S_ISLNK(status.st_mode));
+  EXPECT_EQ(out.Read("figure.svg").rfind("<?xml", 0), 0u);
+
+  result = RunProgram(SITEPLOT_PATH, {"neb.txt"}, dir_->path(), "", "/dev/full");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "siteplot: standard output: No space left on device\n");
+}
+
+TEST_F(SiteplotTest, Version) {
+  RunResult version = Run({"neb.txt", "-V", "-x"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "siteplot (sitetools) " SITETOOLS_VERSION "\n");
+}
+
+}  // namespace
