@@ -18,7 +18,9 @@ usage: bench/run.sh [medium|big|dense|all|smoke] [options]
           also checks the programs' output against bench/reference-medium.sha256
   big     20,000 replicates of 1,000 sites (report ~500 MB), 8 tables of 1,000,000 lines
   dense   10 replicates of 100,000 sites, nearly all true and nearly all predicted
-  all     medium, big and dense in turn (default: medium)
+  big-gz  the big study with the report, siterates.txt and the tables gzipped (gzip -6)
+  big-bgzf  the same in BGZF blocks (bgzip), one gzip member per 64 KiB block
+  all     medium, big, dense, big-gz and big-bgzf in turn (default: medium)
   smoke   a tiny study, for trying the runner itself
 
 options:
@@ -45,8 +47,8 @@ runs=5
 strict=0
 while [ $# -gt 0 ]; do
   case $1 in
-    medium | big | dense | smoke) presets+=("$1") ;;
-    all) presets+=(medium big dense) ;;
+    medium | big | dense | smoke | big-gz | big-bgzf) presets+=("$1") ;;
+    all) presets+=(medium big dense big-gz big-bgzf) ;;
     --record-reference) record=1 ;;
     --data) data_root=${2:?--data needs a folder}; shift ;;
     --build-dir) build_dir=${2:?--build-dir needs a folder}; shift ;;
@@ -120,10 +122,37 @@ file_size() {
 space_needed() {
   case $1 in
     big) echo 2600000 ;;
+    big-gz | big-bgzf) echo 900000 ;;
     medium) echo 300000 ;;
     dense) echo 120000 ;;
     *) echo 10000 ;;
   esac
+}
+
+# Makes a compressed copy of the big study in `dir` unless it is already there: the report,
+# siterates.txt and the tables gzipped as one member each (big-gz) or in BGZF blocks
+# (big-bgzf); siterates stays plain.
+ensure_compressed() {
+  local preset=$1 dir=$2 big=$data_root/big stamp f
+  ensure_data big "$big"
+  stamp="$(cat "$big/.complete") $preset"
+  if [ -f "$dir/.complete" ] && [ "$(cat "$dir/.complete")" = "$stamp" ]; then
+    echo "   study: $dir (already compressed)"
+    return
+  fi
+  mkdir -p "$dir"
+  rm -f "$dir/.complete"
+  cp "$big/study.env" "$big/siterates" "$dir/"
+  for f in mlc siterates.txt $(cd "$big" && ls run*.txt); do
+    if [ "$preset" = big-gz ]; then
+      gzip -6 -n -c "$big/$f" >"$dir/$f.gz"
+    else
+      command -v bgzip >/dev/null || die "big-bgzf needs bgzip (Debian package tabix)"
+      bgzip -l 6 -c "$big/$f" >"$dir/$f.gz"
+    fi
+  done
+  echo "$stamp" >"$dir/.complete"
+  echo "   study: compressed into $dir"
 }
 
 # Generates the study unless it is already there from the same generator source.
@@ -157,6 +186,18 @@ set_command() {
     SelwickBR) cmd=("$(program_path SelwickBR)" "$sites" "$replicates" siterates.txt mlc 2 3) ;;
     SelwickBEB) cmd=("$(program_path SelwickBEB)" "$sites" "$replicates" siterates mlc) ;;
     zenthar) cmd=("$(program_path zenthar)" "${table_files[@]}" 13) ;;
+    VarnelDrovik-gz) cmd=("$(program_path VarnelDrovik)" "$sites" "$replicates" siterates mlc.gz) ;;
+    SelwickBR-gz) cmd=("$(program_path SelwickBR)" "$sites" "$replicates" siterates.txt.gz mlc.gz 2 3) ;;
+    SelwickBEB-gz) cmd=("$(program_path SelwickBEB)" "$sites" "$replicates" siterates mlc.gz) ;;
+    zenthar-gz) cmd=("$(program_path zenthar)" "${table_files[@]/%/.gz}" 13) ;;
+    igzip-mlc) cmd=(igzip -dc mlc.gz) ;;
+    igzip-classes) cmd=(igzip -dc siterates.txt.gz mlc.gz) ;;
+    igzip-tables) cmd=(igzip -dc "${table_files[@]/%/.gz}") ;;
+    # What a user does without compressed input: decompress into a pipe.
+    route-VarnelDrovik) cmd=(bash -c '"$0" "$1" "$2" siterates <(gzip -dc mlc.gz)'
+      "$(program_path VarnelDrovik)" "$sites" "$replicates") ;;
+    route-SelwickBR) cmd=(bash -c '"$0" "$1" "$2" <(gzip -dc siterates.txt.gz) <(gzip -dc mlc.gz) 2 3'
+      "$(program_path SelwickBR)" "$sites" "$replicates") ;;
     # GNU grep stops at the first match when its output is /dev/null: give it a file.
     grep) cmd=(grep -c "Naive Empirical" mlc); out=$scratch/grep.count ;;
     cat-siterates) cmd=(cat siterates mlc) ;;
@@ -188,6 +229,13 @@ describe() {
     awk-beb) echo "$awk -f bench/awk/branchsite.awk (sitelist=1)" ;;
     awk-zenthar) echo "$awk -f bench/awk/zenthar.awk" ;;
     zenthar) echo "zenthar $(table_range) 13" ;;
+    zenthar-gz) echo "zenthar $(table_range | sed 's/\.txt/.txt.gz/g') 13" ;;
+    igzip-mlc) echo "igzip -dc mlc.gz >/dev/null" ;;
+    igzip-classes) echo "igzip -dc siterates.txt.gz mlc.gz >/dev/null" ;;
+    igzip-tables) echo "igzip -dc $(table_range | sed 's/\.txt/.txt.gz/g') >/dev/null" ;;
+    route-VarnelDrovik) echo "VarnelDrovik ... siterates <(gzip -dc mlc.gz)" ;;
+    route-SelwickBR) echo "SelwickBR ... <(gzip -dc siterates.txt.gz) <(gzip -dc mlc.gz) 2 3" ;;
+    *-gz) set_command "$1"; echo "${1%-gz} ${cmd[*]:1}" ;;
     *) set_command "$1"; echo "$1 ${cmd[*]:1}" ;;
   esac
 }
@@ -504,19 +552,112 @@ run_preset() {
   fi
 }
 
+# ---------------------------------------------------------------------------- compressed
+
+# Each program on the compressed study must print what it prints on the plain big study
+# (and zenthar write the same out.txt); `bench/run.sh big` makes that folder.
+compressed_check() {
+  local big=$data_root/big prog plain_label differs=()
+  for prog in VarnelDrovik SelwickBR SelwickBEB zenthar; do
+    set_command "$prog-gz"
+    rm -f "$dir/out.txt"
+    (cd "$dir" && "${cmd[@]}" </dev/null >"$scratch/$prog.gz.stdout") || differs+=("$prog(status)")
+    [ "$prog" != zenthar ] || mv "$dir/out.txt" "$scratch/gz.out.txt"
+    set_command "$prog"
+    (cd "$big" && "${cmd[@]}" </dev/null >"$scratch/$prog.plain.stdout") || true
+    cmp -s "$scratch/$prog.gz.stdout" "$scratch/$prog.plain.stdout" || differs+=("$prog")
+  done
+  cmp -s "$scratch/gz.out.txt" "$big/out.txt" || differs+=("zenthar(out.txt)")
+  if [ ${#differs[@]} -gt 0 ]; then
+    die "on the compressed study these differ from the plain one: ${differs[*]}"
+  fi
+  echo "   output check: every program prints on the compressed files what it prints on the"
+  echo "   plain ones, and zenthar writes the same out.txt"
+}
+
+run_compressed_preset() {
+  local preset=$1
+  dir=$data_root/$preset
+  echo
+  echo "== $preset"
+  command -v igzip >/dev/null || die "$preset needs igzip (Debian package isal)"
+  ensure_compressed "$preset" "$dir"
+  local key value
+  while IFS='=' read -r key value; do
+    case $key in
+      sites) sites=$value ;;
+      replicates) replicates=$value ;;
+      tables) tables=$value ;;
+    esac
+  done <"$dir/study.env"
+  table_files=()
+  local t
+  for ((t = 1; t <= tables; t++)); do table_files+=("run$t.txt"); done
+  scratch=$dir/timing
+  rm -rf "$scratch"
+  mkdir -p "$scratch"
+  local gz_tables=("${table_files[@]/%/.gz}")
+  echo "   mlc.gz $(size_mb "$(file_size "$dir/mlc.gz")"), siterates.txt.gz" \
+    "$(size_mb "$(file_size "$dir/siterates.txt.gz")"), $tables tables" \
+    "$(size_mb "$(file_size "${gz_tables[@]/#/$dir/}")")"
+  compressed_check
+
+  local labels=(VarnelDrovik-gz SelwickBR-gz SelwickBEB-gz zenthar-gz igzip-mlc igzip-classes
+    igzip-tables route-VarnelDrovik route-SelwickBR) label run
+  cat "$dir"/*.gz "$dir/siterates" >/dev/null
+  for label in "${labels[@]}"; do run_once "$label"; done
+  rm -f "$scratch"/*.runs
+  for ((run = 1; run <= runs; run++)); do
+    printf '   run %d/%d:' "$run" "$runs"
+    for label in "${labels[@]}"; do
+      run_once "$label"
+      printf ' %s' "$label"
+    done
+    printf '\n'
+  done
+  unset median peak
+  declare -gA median peak
+  for label in "${labels[@]}"; do
+    median[$label]=$(median_of "$label")
+    peak[$label]=$(peak_of "$label")
+  done
+  echo
+  echo "   medians of $runs runs, in seconds; peak resident memory in MiB"
+  printf '   %-62s %9s %9s\n' command "median s" "peak MiB"
+  for label in "${labels[@]}"; do
+    printf '   %-62s %9.4f %9s\n' "$(describe "$label")" "${median[$label]}" "$(mib "${peak[$label]}")"
+  done
+  echo
+  echo "   targets (ratios of medians):"
+  target "VarnelDrovik mlc.gz / igzip -dc mlc.gz" "$(ratio VarnelDrovik-gz igzip-mlc)" "<=" 1.35 yes
+  target "SelwickBR / igzip -dc of its two files" "$(ratio SelwickBR-gz igzip-classes)" "<=" 1.35 yes
+  target "zenthar / igzip -dc of the $tables tables" "$(ratio zenthar-gz igzip-tables)" "<=" 1.35 yes
+  target "VarnelDrovik <(gzip -dc) / VarnelDrovik" "$(ratio route-VarnelDrovik VarnelDrovik-gz)" \
+    ">=" 3 yes
+  target "SelwickBR <(gzip -dc) / SelwickBR" "$(ratio route-SelwickBR SelwickBR-gz)" ">=" 3 yes
+  for label in VarnelDrovik-gz SelwickBR-gz SelwickBEB-gz zenthar-gz; do
+    target "peak RSS of ${label%-gz}, MiB" "$(mib "${peak[$label]}")" "<=" 16 yes
+  done
+}
+
 # ---------------------------------------------------------------------------- main
 
 echo "== sitetools benchmark: ${presets[*]}; $runs timed runs per command"
 echo "   machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)," \
   "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 echo "   programs: $build_dir; awk: $awk ($awk_version); data: $data_root"
-for preset in "${presets[@]}"; do run_preset "$preset"; done
+for preset in "${presets[@]}"; do
+  case $preset in
+    big-gz | big-bgzf) run_compressed_preset "$preset" ;;
+    *) run_preset "$preset" ;;
+  esac
+done
 
 echo
 if [ $checked -gt 0 ]; then
   echo "== targets: $((checked - missed)) of $checked met"
 else
-  echo "== targets are checked on big and dense only"
+  echo "== targets are checked on big, dense and the compressed presets only"
 fi
 if [ $strict = 1 ] && [ $missed -gt 0 ]; then exit 3; fi
 exit 0
