@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "textio/gzip_source.h"
+#include "textio/read_ahead.h"
 
 namespace textio {
 
@@ -138,7 +139,12 @@ std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error) 
     error->format = format;
     return nullptr;
   }
-  return std::make_unique<GzipSource>(std::move(file));
+  std::unique_ptr<ByteSource> gzip = std::make_unique<GzipSource>(std::move(file));
+  // Inflating ahead on a thread of its own overlaps it with the caller's parsing. Only for
+  // regular files: their reads never wait for a writer, so the thread always stops soon
+  // once the source goes.
+  if (known && S_ISREG(info.st_mode)) return ReadAhead(std::move(gzip));
+  return gzip;
 }
 
 size_t StringSource::Read(char* into, size_t size) {

@@ -1,5 +1,6 @@
 // Gzip sources: every layout reads as its text, whatever the sizes of the reads; damage
-// ends the read after the good bytes with words that say where.
+// ends the read after the good bytes with words that say where; reading ahead on a thread
+// changes nothing but the speed.
 #include "textio/gzip_source.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +8,11 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "testsupport/files.h"
 #include "textio/byte_source.h"
+#include "textio/read_ahead.h"
 #include "textio/test_gzip.h"
 
 namespace textio {
@@ -144,15 +147,54 @@ TEST_F(GzipSourceTest, DamageEndsTheReadAfterTheGoodBytes) {
   }
 }
 
-// A read error of the file comes after the bytes before it.
+// A read error of the file comes after the bytes before it, through the thread too.
 TEST_F(GzipSourceTest, ReadErrorsComeAfterTheBytesBeforeThem) {
   const std::string data = Member(Part(0, 200000));
-  GzipSource source(std::make_unique<FailingSource>(data.substr(0, 50000)));
-  const std::string got = ReadAll(source, 10000);
-  EXPECT_EQ(got, text_.substr(0, got.size()));
-  EXPECT_GT(got.size(), 0u);
-  EXPECT_EQ(source.error_number(), EIO);
-  EXPECT_FALSE(source.damaged());
+  std::unique_ptr<ByteSource> sources[] = {
+      ReadAhead(std::make_unique<FailingSource>(Part(0, 500000))),
+      ReadAhead(
+          std::make_unique<GzipSource>(std::make_unique<FailingSource>(data.substr(0, 50000)))),
+      std::make_unique<GzipSource>(std::make_unique<FailingSource>(data.substr(0, 50000))),
+  };
+  for (auto& source : sources) {
+    const std::string got = ReadAll(*source, 10000);
+    EXPECT_EQ(got, text_.substr(0, got.size()));
+    EXPECT_GT(got.size(), 0u);
+    EXPECT_EQ(source->error_number(), EIO);
+    EXPECT_FALSE(source->damaged());
+  }
+}
+
+// More files than read ahead on threads, read in lock-step, and files left half-read.
+TEST_F(GzipSourceTest, ManyFilesAtOnceAndFilesLeftHalfRead) {
+  const int kFiles = kMaxReadAheadSources + 8;
+  std::vector<std::unique_ptr<ByteSource>> files;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string name = "file" + std::to_string(i) + ".gz";
+    dir_.Write(name, Member(text_.substr(i * 100)));
+    OpenError error;
+    files.push_back(OpenFile(dir_.File(name), &error));
+    ASSERT_NE(files.back(), nullptr);
+  }
+  std::vector<std::string> got(kFiles);
+  char buffer[10000];
+  for (bool more = true; more;) {
+    more = false;
+    for (int i = 0; i < kFiles; ++i) {
+      const size_t count = files[i]->Read(buffer, sizeof buffer);
+      got[i].append(buffer, count);
+      more = more || count > 0;
+    }
+  }
+  for (int i = 0; i < kFiles; ++i) EXPECT_EQ(got[i], text_.substr(i * 100)) << i;
+  // Sources dropped after their first read: their threads stop and are joined.
+  for (auto& file : files) {
+    OpenError error;
+    file = OpenFile(dir_.File("file0.gz"), &error);
+    ASSERT_NE(file, nullptr);
+    EXPECT_GT(file->Read(buffer, sizeof buffer), 0u);
+  }
+  files.clear();
 }
 
 }  // namespace
