@@ -1,15 +1,18 @@
-// Gzip data built for the tests and the fuzz target: members with any of the optional
-// header fields, deflated by ISA-L at any of its levels, and BGZF blocks.
+// Helpers for the tests and the fuzz target of the byte sources: gzip members with any of
+// the optional header fields, deflated by ISA-L at any of its levels; BGZF blocks; reading
+// a source whole.
 #ifndef TEXTIO_TEST_GZIP_H_
 #define TEXTIO_TEST_GZIP_H_
 
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "textio/byte_source.h"
 
 namespace textio {
 namespace test_gzip {
@@ -18,7 +21,7 @@ inline uint32_t Crc32(std::string_view bytes) {
   return crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-/// `value` as `width` bytes, least significant first, as gzip stores numbers.
+/// `value` in `width` bytes, least significant first, as gzip stores numbers.
 inline std::string Little(uint32_t value, int width) {
   std::string bytes;
   for (int i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
@@ -27,8 +30,7 @@ inline std::string Little(uint32_t value, int width) {
 
 /// The raw deflate data of `text`, compressed by ISA-L at `level` (0 to 3).
 inline std::string Deflate(std::string_view text, int level) {
-  // ISA-L's work space for levels 1 to 3, made once: the fuzz target deflates often.
-  static std::vector<uint8_t> level_buffer(ISAL_DEF_LVL3_DEFAULT);
+  static std::vector<uint8_t> level_buffer(ISAL_DEF_LVL3_DEFAULT);  // made once: fuzzing
   isal_zstream stream;
   isal_deflate_init(&stream);
   stream.level = static_cast<uint32_t>(level);
@@ -48,9 +50,9 @@ inline std::string Deflate(std::string_view text, int level) {
   return out;
 }
 
-/// The optional fields of a member header; each empty one is left out.
+/// The optional fields of a member header; each one left empty is left out.
 struct Header {
-  std::string extra;  // FEXTRA: the subfields, as they are
+  std::string extra;  // FEXTRA: the subfields
   std::string name;   // FNAME
   std::string comment;
   bool header_crc = false;  // FHCRC
@@ -68,17 +70,24 @@ inline std::string Member(std::string_view text, const Header& header = {}, int 
   return member + Deflate(text, level) + Little(Crc32(text), 4) + Little(text.size(), 4);
 }
 
-/// `text` in BGZF blocks of at most `block` bytes of text, each a member whose BC subfield
-/// holds its size less one, then the empty block that ends a BGZF file.
+/// `text` in BGZF blocks of `block` bytes of text, each a member whose BC subfield holds
+/// its size less one, then the empty block that ends a BGZF file.
 inline std::string Bgzf(std::string_view text, size_t block = 65280) {
   std::string out;
   for (size_t at = 0;; at += block) {
     const std::string_view piece = text.substr(std::min(at, text.size()), block);
-    const std::string deflated = Deflate(piece, 1);
-    const size_t size = 18 + deflated.size() + 8;  // header with the subfield, data, trailer
-    out += Member(piece, {"BC" + Little(2, 2) + Little(size - 1, 2), "", "", false});
+    std::string member = Member(piece, {"BC" + Little(2, 2) + Little(0, 2), "", "", false});
+    member.replace(16, 2, Little(member.size() - 1, 2));  // BSIZE, after XLEN and SI1 SI2 SLEN
+    out += member;
     if (piece.empty()) return out;
   }
+}
+
+/// Everything `source` gives, read in blocks of `block` bytes.
+inline std::string ReadAll(ByteSource& source, size_t block) {
+  std::string buffer(block, '\0'), all;
+  for (size_t got; (got = source.Read(&buffer[0], block)) > 0;) all.append(buffer, 0, got);
+  return all;
 }
 
 }  // namespace test_gzip
