@@ -18,57 +18,6 @@
 
 namespace sitecheck {
 
-const CheckerProfile kVarnelDrovik = {
-    "VarnelDrovik",
-    "VarnelDrovik <#sites>  <#repl>\n",
-    "usage: VarnelDrovik [#sites [#repl [site-file [report]]]]\n"
-    "Scores the naive-empirical site predictions of an analysis report against the\n"
-    "true sites of a simulation's site file.\n"
-    "  #sites     sites per data set (default 100)\n"
-    "  #repl      replicates to read (default 1)\n"
-    "  site-file  the simulator's site file, list form (default siterates)\n"
-    "  report     the analysis report (default mlc)\n"
-    "See man VarnelDrovik.\n",
-    "Naive Empirical",
-    "",
-    "siterates",
-    false,
-    false};
-const CheckerProfile kSelwickBR = {
-    "SelwickBR",
-    "Usage:\n\tSelwickBR  <#sites> <#repl> <Drovikf> <Varnelf> <positive site classes>\n",
-    "usage: SelwickBR #sites #repl [site-file [report [class ...]]]\n"
-    "Scores the Bayes-empirical site predictions of an analysis report against the\n"
-    "sites whose class, in a class-per-site file, is under positive selection.\n"
-    "  #sites     sites per data set (required)\n"
-    "  #repl      replicates to read (required)\n"
-    "  site-file  the simulator's site file, one class per site (default siterates.txt)\n"
-    "  report     the analysis report (default mlc)\n"
-    "  class ...  the site classes under positive selection (default none)\n"
-    "See man SelwickBR.\n",
-    "Bayes Empirical",
-    " total sites",
-    "siterates.txt",
-    true,
-    true};
-const CheckerProfile kSelwickBEB = {
-    "SelwickBEB",
-    "Usage:\n\tSelwickBEB <#sites> <#repl>\nUsage:\n\tSelwickBEB <#sites> <#repl> <Drovikf> "
-    "<Varnelf>\n",
-    "usage: SelwickBEB #sites #repl [site-file [report]]\n"
-    "Scores the Bayes-empirical site predictions of an analysis report against the\n"
-    "true sites of a simulation's site file.\n"
-    "  #sites     sites per data set (required)\n"
-    "  #repl      replicates to read (required)\n"
-    "  site-file  the simulator's site file, list form (default siterates.txt)\n"
-    "  report     the analysis report (default mlc)\n"
-    "See man SelwickBEB.\n",
-    "Bayes Empirical",
-    " total sites",
-    "siterates.txt",
-    false,
-    true};
-
 namespace {
 
 // Prints a message that ends the run; returns the exit status for it.
@@ -83,11 +32,41 @@ struct Inputs {
   std::unique_ptr<textio::ByteSource> report;
 };
 
-bool OpenInputs(const CheckerSettings& settings, Inputs* inputs) {
-  int error = 0;
-  inputs->siteFile = textio::OpenFile(settings.siteFile, &error);
-  if (inputs->siteFile) inputs->report = textio::OpenFile(settings.report, &error);
-  return inputs->siteFile && inputs->report;
+// Opens the site file, then the report. False, with `*message` set, when either cannot be
+// read: it cannot be opened or is a folder ("file error"), or it is compressed in another
+// format than gzip.
+bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* message) {
+  for (auto [path, source] : {std::pair{&settings.siteFile, &inputs->siteFile},
+                              std::pair{&settings.report, &inputs->report}}) {
+    textio::OpenError error;
+    *source = textio::OpenFile(*path, &error);
+    if (*source) continue;
+    *message = error.kind == textio::OpenError::kOtherFormat
+                   ? *path + " is " + error.format +
+                         "-compressed data: only gzip-compressed files can be read."
+                   : "file error";
+    return false;
+  }
+  return true;
+}
+
+// The message for an input whose reading failed.
+std::string ReadFailure(const std::string& path, const textio::ByteSource& source) {
+  if (source.damaged()) return "damaged compressed data in " + path + ": " + source.damage() + ".";
+  return "read error in " + path + ".";
+}
+
+// A compressed input is read to its end, past what the run needed, so that its checks
+// cover every byte the run took from it. False, with `*message` set, when that fails.
+bool CheckToTheEnd(const CheckerSettings& settings, Inputs& inputs, std::string* message) {
+  for (auto [path, source] : {std::pair{&settings.siteFile, inputs.siteFile.get()},
+                              std::pair{&settings.report, inputs.report.get()}}) {
+    if (source->checked() && !textio::ReadToEnd(*source)) {
+      *message = ReadFailure(*path, *source);
+      return false;
+    }
+  }
+  return true;
 }
 
 // Working storage: true sites, predicted sites and their classes, `ls` entries each. It is
@@ -142,6 +121,7 @@ class ReplicateScorer {
         settings_(settings),
         storage_(storage),
         positiveClasses_(std::move(positiveClasses)),
+        inputs_(inputs),
         trueSet_(settings.ls),
         sites_(*inputs.siteFile),
         report_(*inputs.report) {}
@@ -156,6 +136,7 @@ class ReplicateScorer {
   const CheckerSettings& settings_;
   const Storage& storage_;
   const std::vector<int32_t> positiveClasses_;
+  const Inputs& inputs_;
   TrueSiteSet trueSet_;
   Reader sites_;
   Reader report_;
@@ -167,7 +148,7 @@ bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* mes
                               ? readSiteClasses(sites_, ls, positiveClasses_, storage_.trueSites)
                               : readTrueSiteList(sites_, ls, storage_.trueSites);
   if (sites_.failed()) {
-    *message = "read error in " + settings_.siteFile + ".";
+    *message = ReadFailure(settings_.siteFile, *inputs_.siteFile);
     return false;
   }
   if (block.status != SiteStatus::kOk) {
@@ -179,7 +160,7 @@ bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* mes
 
   const int32_t k = ReadPredictions();
   if (report_.failed()) {
-    *message = "read error in " + settings_.report + ".";
+    *message = ReadFailure(settings_.report, *inputs_.report);
     return false;
   }
   int32_t matches = 0;
@@ -251,10 +232,10 @@ int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, F
     std::getc(in);
   }
   Inputs inputs;
-  if (!OpenInputs(settings, &inputs)) return Fail(out, "file error");
+  std::string message;
+  if (!OpenInputs(settings, &inputs, &message)) return Fail(out, message);
   Storage storage;
   if (!storage.Allocate(settings.ls)) return Fail(out, "oom");
-  std::string message;
   std::vector<int32_t> positiveClasses;
   if (profile.classPerSite &&
       !AnnounceClasses(settings.classArgs, &positiveClasses, out, &message)) {
@@ -265,6 +246,7 @@ int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, F
   for (int64_t r = 1; r <= settings.nrepl; ++r) {
     if (!scorer.Score(static_cast<int>(r), &tally, out, &message)) return Fail(out, message);
   }
+  if (!CheckToTheEnd(settings, inputs, &message)) return Fail(out, message);
   return Finish(profile, settings, tally, out);
 }
 

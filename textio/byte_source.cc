@@ -1,4 +1,5 @@
-// Byte sources: files read with read(2), and texts held in memory.
+// Byte sources: files read with read(2), the choice of how to read a file by its first
+// bytes, and texts held in memory.
 #include "textio/byte_source.h"
 
 #include <fcntl.h>
@@ -9,20 +10,34 @@
 #include <cerrno>
 #include <cstring>
 
+#include "textio/gzip_source.h"
+#include "textio/read_ahead.h"
+
 namespace textio {
 
 namespace {
 
-// A file read as it is, through its descriptor, in the caller's blocks.
+// The longest signature looked for, xz's.
+constexpr size_t kHeadSize = 6;
+
+// A file read as it is, through its descriptor, in the caller's blocks. The bytes that
+// were taken from a pipe to tell its format come first.
 class FileSource : public ByteSource {
  public:
-  explicit FileSource(int descriptor) : descriptor_(descriptor) {}
+  FileSource(int descriptor, std::string taken)
+      : descriptor_(descriptor), taken_(std::move(taken)) {}
   ~FileSource() override { close(descriptor_); }
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
 
   size_t Read(char* into, size_t size) override {
     if (failed()) return 0;
+    if (taken_at_ < taken_.size()) {
+      const size_t count = std::min(size, taken_.size() - taken_at_);
+      std::memcpy(into, taken_.data() + taken_at_, count);
+      taken_at_ += count;
+      return count;
+    }
     for (;;) {
       const ssize_t got = read(descriptor_, into, size);
       if (got >= 0) return static_cast<size_t>(got);
@@ -35,23 +50,108 @@ class FileSource : public ByteSource {
 
  private:
   int descriptor_;
+  std::string taken_;
+  size_t taken_at_ = 0;
 };
+
+// The first kHeadSize bytes of the file (fewer when it is shorter), looked at without
+// losing them: with pread on a file that can seek, so that its offset stays at 0, and with
+// read on a pipe, setting `*taken`. An error while looking is left for the first Read to
+// meet again.
+std::string ReadHead(int descriptor, bool* taken) {
+  char head[kHeadSize];
+  size_t have = 0;
+  bool seekable = true;
+  while (have < kHeadSize) {
+    const ssize_t got = seekable ? pread(descriptor, head + have, kHeadSize - have, have)
+                                 : read(descriptor, head + have, kHeadSize - have);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno == ESPIPE && seekable) {
+      seekable = false;
+      continue;
+    }
+    if (got <= 0) break;
+    have += static_cast<size_t>(got);
+  }
+  *taken = !seekable;
+  return std::string(head, have);
+}
+
+// The format whose signature starts `head`, the first bytes of a file (all of them when
+// the file is shorter): "gzip", "zstd", "xz", "bzip2", "zip", or "" for any other bytes,
+// which are read as text.
+const char* FormatOf(std::string_view head) {
+  struct Signature {
+    std::string_view bytes;
+    const char* format;
+  };
+  static const Signature kSignatures[] = {
+      {std::string_view("\x1f\x8b", 2), "gzip"},
+      {std::string_view("\x28\xb5\x2f\xfd", 4), "zstd"},
+      {std::string_view("\xfd"
+                        "7zXZ\0",
+                        6),
+       "xz"},
+      {std::string_view("PK\x03\x04", 4), "zip"},
+      {std::string_view("PK\x05\x06", 4), "zip"},  // an empty archive
+      {std::string_view("PK\x07\x08", 4), "zip"},  // an archive written in parts
+  };
+  for (const Signature& signature : kSignatures) {
+    if (head.substr(0, signature.bytes.size()) == signature.bytes) return signature.format;
+  }
+  // bzip2: "BZh" and the block size, '1' to '9'.
+  if (head.size() >= 4 && head.substr(0, 3) == "BZh" && head[3] >= '1' && head[3] <= '9') {
+    return "bzip2";
+  }
+  // zstd also writes skippable frames, whose magic numbers are 0x184D2A50 to 0x184D2A5F.
+  if (head.size() >= 4 && (head[0] & 0xF0) == 0x50 && head.substr(1, 3) == "\x2a\x4d\x18") {
+    return "zstd";
+  }
+  return "";
+}
 
 }  // namespace
 
-std::unique_ptr<ByteSource> OpenFile(const std::string& path, int* error_number) {
+std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error) {
+  *error = OpenError();
   const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
-    *error_number = errno;
+    error->kind = OpenError::kSystem;
+    error->error_number = errno;
     return nullptr;
   }
   struct stat info;
-  if (fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const bool known = fstat(descriptor, &info) == 0;
+  if (known && S_ISDIR(info.st_mode)) {
     close(descriptor);
-    *error_number = EISDIR;
+    error->kind = OpenError::kFolder;
+    error->error_number = EISDIR;
     return nullptr;
   }
-  return std::make_unique<FileSource>(descriptor);
+  bool taken = false;
+  const std::string head = ReadHead(descriptor, &taken);
+  const char* format = FormatOf(head);
+  std::unique_ptr<ByteSource> file =
+      std::make_unique<FileSource>(descriptor, taken ? head : std::string());
+  if (*format == '\0') return file;
+  if (std::strcmp(format, "gzip") != 0) {
+    error->kind = OpenError::kOtherFormat;
+    error->format = format;
+    return nullptr;
+  }
+  std::unique_ptr<ByteSource> gzip = std::make_unique<GzipSource>(std::move(file));
+  // Inflating ahead on a thread of its own overlaps it with the caller's parsing. Only for
+  // regular files: their reads never wait for a writer, so the thread always stops soon
+  // once the source goes.
+  if (known && S_ISREG(info.st_mode)) return ReadAhead(std::move(gzip));
+  return gzip;
+}
+
+bool ReadToEnd(ByteSource& source) {
+  std::unique_ptr<char[]> scratch(new char[64 << 10]);
+  while (source.Read(scratch.get(), 64 << 10) > 0) {
+  }
+  return !source.failed();
 }
 
 size_t StringSource::Read(char* into, size_t size) {

@@ -1,12 +1,12 @@
 // Where the readers' bytes come from: a byte source fills a caller's buffer from a file,
-// and reports a read error apart from the end of the input.
+// plain or gzip-compressed, and reports a read error and damaged compressed data apart
+// from the end of the input.
 #ifndef TEXTIO_BYTE_SOURCE_H_
 #define TEXTIO_BYTE_SOURCE_H_
 
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <string_view>
 
 namespace textio {
 
@@ -15,24 +15,71 @@ class ByteSource {
   virtual ~ByteSource() = default;
 
   /// Reads up to `size` bytes (at least 1) into `into` and returns how many came: at least
-  /// 1 while there are more, 0 at the end of the input and on every call after a read
-  /// error, which failed() then tells apart.
+  /// 1 while there are more, 0 at the end of the input and on every call after a failure,
+  /// which failed() then tells apart. A failure shows only once every byte before it has
+  /// been handed out, and failed() turns true with the first 0.
   virtual size_t Read(char* into, size_t size) = 0;
 
-  /// True once reading failed; error_number() is the system's reason (errno).
-  bool failed() const { return error_number_ != 0; }
+  /// True when the bytes carry checks of their own that reading them to the end verifies,
+  /// as gzip's CRC and length do; see ReadToEnd.
+  virtual bool checked() const { return false; }
+
+  /// True once reading failed, for either reason below.
+  bool failed() const { return error_number_ != 0 || damaged_; }
+  /// The system's reason (errno) when reading the file failed, else 0.
   int error_number() const { return error_number_; }
+  /// True when the file holds compressed data that is damaged; damage() says how, for
+  /// example "CRC mismatch in member 3" or "the data ends inside member 1".
+  bool damaged() const { return damaged_; }
+  const std::string& damage() const { return damage_; }
 
  protected:
   void Fail(int error_number) { error_number_ = error_number != 0 ? error_number : -1; }
+  void FailDamaged(std::string damage) {
+    damaged_ = true;
+    damage_ = std::move(damage);
+  }
+  /// Takes over the failure of `other`, which failed.
+  void FailAs(const ByteSource& other) {
+    if (other.damaged()) {
+      FailDamaged(other.damage());
+    } else {
+      Fail(other.error_number());
+    }
+  }
 
  private:
   int error_number_ = 0;
+  bool damaged_ = false;
+  std::string damage_;
 };
 
-/// Opens the file at `path` for reading. Null, with `*error_number` set to the system's
-/// reason, when it cannot be opened; a folder is no file to read and gives EISDIR.
-std::unique_ptr<ByteSource> OpenFile(const std::string& path, int* error_number);
+/// Why OpenFile gave no source.
+struct OpenError {
+  enum Kind {
+    kNone,         ///< the file was opened
+    kSystem,       ///< it cannot be opened: error_number is the system's reason (errno)
+    kFolder,       ///< it is a folder (error_number is EISDIR)
+    kOtherFormat,  ///< it starts with the signature of a compressor other than gzip
+  };
+  Kind kind = kNone;
+  int error_number = 0;
+  /// For kOtherFormat: "zstd", "xz", "bzip2" or "zip".
+  const char* format = "";
+};
+
+/// Opens the file at `path` for reading, the one way every input is opened. Gzip data,
+/// recognised by its first two bytes 1f 8b and never by the name, is read decompressed:
+/// one member, several one after another, BGZF blocks; see GzipSource. Every other file is
+/// read as it is, through read(2) in the caller's blocks, also when it is shorter than a
+/// signature. Files that cannot seek (pipes) work too: the bytes looked at are handed out
+/// first. Null, with `*error` saying why, for a file that cannot be opened, a folder, or
+/// a file in the format of zstd, xz, bzip2 or zip.
+std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error);
+
+/// Reads `source` to its end, dropping the bytes, so that the checks of a checked source
+/// cover all of it. False when reading failed.
+bool ReadToEnd(ByteSource& source);
 
 /// The bytes of a text held in memory, handed out in reads of at most `chunk` bytes, so
 /// tests can put a read's end anywhere.

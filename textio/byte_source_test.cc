@@ -1,29 +1,29 @@
-// Byte sources: what a file gives, and how a failure to open or read shows.
+// Byte sources: what a file gives, how its first bytes choose the way it is read, and how
+// a failure to open or read shows.
 #include "textio/byte_source.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
 
 #include "testsupport/run_program.h"
+#include "textio/test_gzip.h"
 
 namespace textio {
 namespace {
 
-std::string ReadAll(ByteSource& source, size_t block) {
-  std::string text(block, '\0'), all;
-  for (size_t got; (got = source.Read(&text[0], block)) > 0;) all.append(text, 0, got);
-  return all;
-}
+using test_gzip::ReadAll;
 
 TEST(ByteSourceTest, FilesAndTextsReadWhole) {
   testsupport::TempDir dir;
   const std::string text = "a\nbc\r\n" + std::string(70000, 'x');
   dir.Write("plain", text);
-  int error = 0;
+  OpenError error;
   std::unique_ptr<ByteSource> file = OpenFile(dir.File("plain"), &error);
   ASSERT_NE(file, nullptr);
+  EXPECT_EQ(error.kind, OpenError::kNone);
   EXPECT_EQ(ReadAll(*file, 4096), text);
   EXPECT_FALSE(file->failed());
   StringSource memory(text, 7);
@@ -32,18 +32,74 @@ TEST(ByteSourceTest, FilesAndTextsReadWhole) {
 
 TEST(ByteSourceTest, WhatCannotBeOpenedOrRead) {
   testsupport::TempDir dir;
-  int error = 0;
+  OpenError error;
   EXPECT_EQ(OpenFile(dir.File("missing"), &error), nullptr);
-  EXPECT_EQ(error, ENOENT);
+  EXPECT_EQ(error.kind, OpenError::kSystem);
+  EXPECT_EQ(error.error_number, ENOENT);
   EXPECT_EQ(OpenFile(dir.path(), &error), nullptr);
-  EXPECT_EQ(error, EISDIR);
+  EXPECT_EQ(error.kind, OpenError::kFolder);
   // Reading this process's memory from offset 0 fails even for root.
   std::unique_ptr<ByteSource> unreadable = OpenFile("/proc/self/mem", &error);
   ASSERT_NE(unreadable, nullptr);
   char byte;
   EXPECT_EQ(unreadable->Read(&byte, 1), 0u);
   EXPECT_TRUE(unreadable->failed());
+  EXPECT_FALSE(unreadable->damaged());
   EXPECT_EQ(unreadable->error_number(), EIO);
+}
+
+// Each file is opened from a regular file and from a pipe, and read in blocks of 5 bytes,
+// so that the bytes looked at to choose the format span several reads.
+TEST(ByteSourceTest, FirstBytesChooseHowAFileIsRead) {
+  const std::string gzip = test_gzip::Member("gzip text\n");
+  const std::string xz("\3757zXZ\0", 6);  // FD 37 7A 58 5A 00
+  const struct {
+    std::string bytes;
+    const char* format;  // another compressor's, or "" when the file is read
+    std::string text;    // what it reads as
+    bool damaged;
+  } cases[] = {
+      {"", "", "", false},
+      {"\x1f", "", "\x1f", false},
+      {"BZh", "", "BZh", false},
+      {"BZhx and more", "", "BZhx and more", false},
+      {"PK", "", "PK", false},
+      {"\x1f\x8b", "", "", true},
+      {gzip, "", "gzip text\n", false},
+      {gzip + std::string(5000, 'x'), "", "gzip text\n", true},
+      {"\x28\xb5\x2f\xfd\x04", "zstd", "", false},
+      {"\x5a\x2a\x4d\x18", "zstd", "", false},  // a skippable frame
+      {xz, "xz", "", false},
+      {xz.substr(0, 5), "", xz.substr(0, 5), false},
+      {"BZh91AY&SY", "bzip2", "", false},
+      {"PK\x03\x04\x14", "zip", "", false},
+      {"PK\x05\x06", "zip", "", false},
+  };
+  testsupport::TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.bytes));
+    dir.Write("file", c.bytes);
+    // A pipe holds these few bytes without a reader.
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    EXPECT_EQ(write(pipe_ends[1], c.bytes.data(), c.bytes.size()), ssize_t(c.bytes.size()));
+    close(pipe_ends[1]);
+    for (const std::string& path : {dir.File("file"), "/dev/fd/" + std::to_string(pipe_ends[0])}) {
+      OpenError error;
+      std::unique_ptr<ByteSource> source = OpenFile(path, &error);
+      EXPECT_STREQ(error.format, c.format);
+      if (*c.format != '\0') {
+        EXPECT_EQ(source, nullptr);
+        EXPECT_EQ(error.kind, OpenError::kOtherFormat);
+        continue;
+      }
+      ASSERT_NE(source, nullptr);
+      EXPECT_EQ(ReadAll(*source, 5), c.text);
+      EXPECT_EQ(source->failed(), c.damaged);
+      EXPECT_EQ(source->damaged(), c.damaged);
+    }
+    close(pipe_ends[0]);
+  }
 }
 
 }  // namespace
