@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runcompare/number_format.h"
 #include "runcompare/textutil.h"
 
 int parse_lnl_column(const char* argument) {
@@ -13,6 +14,11 @@ int parse_lnl_column(const char* argument) {
 }
 
 namespace {
+
+using runcompare::fixed_text_room;
+using runcompare::int_text_room;
+using runcompare::write_fixed;
+using runcompare::write_int;
 
 // An output buffer in front of a stdio stream (out.txt, unbuffered itself): the lines are
 // gathered in it and handed to the stream in blocks of the buffer's size. Whatever it holds

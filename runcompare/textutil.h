@@ -1,5 +1,5 @@
 // Console text utilities of zenthar: the error exit, the file opener that asks once for a
-// path, the field finders, the number scanners and the number writers.
+// path, the field finders and the number scanners.
 #ifndef RUNCOMPARE_TEXTUTIL_H_
 #define RUNCOMPARE_TEXTUTIL_H_
 
@@ -82,39 +82,5 @@ bool scan_double(std::string_view text, double* value);
 /// decimal digits; anything after them is ignored. Values beyond int are clamped to
 /// INT_MIN or INT_MAX. Returns false, leaving `*value` alone, when no digit follows.
 bool scan_int(const char* text, int* value);
-
-/// The room write_fixed needs for a value printed with `width` and `precision`: a double's
-/// integer part has at most 309 digits, and one byte more is kept for printf's NUL.
-constexpr std::size_t fixed_text_room(int width, int precision) {
-  const long long wide = width < 0 ? -static_cast<long long>(width) : width;
-  const long long longest = 320LL + (precision > 0 ? precision : 6);
-  return static_cast<std::size_t>(wide > longest ? wide : longest) + 1;
-}
-
-/// The room write_int needs for a number printed with `width`.
-constexpr std::size_t int_text_room(int width) {
-  const long long wide = width < 0 ? -static_cast<long long>(width) : width;
-  return static_cast<std::size_t>(wide > 32 ? wide : 32) + 1;
-}
-
-/// Writes `value` at `out` exactly as printf's "%*.*f" writes it with `width` and
-/// `precision` (no terminating NUL) and returns the end of the text. `out` must have room
-/// for fixed_text_room(width, precision) bytes, some of which may be written past the end
-/// of the text. Finite values below 2^53, with a width of at least 0 and a precision of at
-/// most 3, are converted with integer arithmetic; the rest with printf.
-char* write_fixed(char* out, double value, int width, int precision);
-
-/// Writes `value` at `out` exactly as printf's "%*lld" writes it with `width` (no NUL) and
-/// returns the end of the text; `out` must have room for int_text_room(width) bytes, some
-/// of which may be written past the end of the text.
-char* write_int(char* out, long long value, int width);
-
-/// Appends `value` to `*text` exactly as printf's "%*.*f" writes it with `width` and
-/// `precision` (right-aligned, blanks on the left, "-0.000" for small negative values,
-/// "inf" and "nan" as printf spells them), without printf's cost for ordinary values.
-void append_fixed(std::string* text, double value, int width, int precision);
-
-/// Appends `value` to `*text` exactly as printf's "%*lld" writes it with `width`.
-void append_int(std::string* text, long long value, int width);
 
 #endif  // RUNCOMPARE_TEXTUTIL_H_

@@ -192,50 +192,6 @@ TEST(ScanDoubleTest, NeverReadsPastTheText) {
   EXPECT_EQ(Scan(std::string_view(long_field.get(), kLong)), 8.0);
 }
 
-std::string Fixed(double value, int width) {
-  std::string text = "<";
-  append_fixed(&text, value, width, 3);
-  return text;
-}
-
-std::string Printf(double value, int width) {
-  char text[400];
-  snprintf(text, sizeof text, "<%*.3f", width, value);
-  return text;
-}
-
-TEST(AppendFixedTest, WritesWhatPrintfWrites) {
-  const double kInf = std::numeric_limits<double>::infinity();
-  std::vector<double> values = {
-      0.0,      -0.0,   -0.0001, 0.0005,      0.0625,   -0.0625,
-      0.0015,   2.5e-4, -920.0,  -910.25,     -9.75,    1e300,
-      -2e300,   kInf,   -kInf,   NAN,         -NAN,     123456789.0005,
-      1e15 + 1, 9.9995, -9.9995, 999999.9995, 4.9e-324, 1.7976931348623157e308};
-  std::mt19937_64 random(7);
-  for (int i = 0; i < 20000; ++i) {
-    std::uint64_t bits = random();
-    double value;
-    memcpy(&value, &bits, sizeof value);
-    values.push_back(value);
-    values.push_back(
-        static_cast<double>(static_cast<std::int64_t>(random() % 2000000000) - 1000000000) /
-        16384.0);
-  }
-  for (double value : values) {
-    for (int width : {0, 8, 10}) EXPECT_EQ(Fixed(value, width), Printf(value, width)) << value;
-  }
-}
-
-TEST(AppendIntTest, WritesWhatPrintfWrites) {
-  for (long long value : {0LL, 1LL, 12LL, 999LL, 1000LL, 123456LL, -5LL, 9223372036854775807LL}) {
-    std::string text;
-    append_int(&text, value, 4);
-    char expected[40];
-    snprintf(expected, sizeof expected, "%4lld", value);
-    EXPECT_EQ(text, expected);
-  }
-}
-
 int ScanInt(const char* text, int start = 13) {
   int value = start;
   scan_int(text, &value);
@@ -620,80 +576,6 @@ TEST(ScanFieldDoubleTest, AgreesWithScanDoubleBitForBit) {
       if (field.empty()) field = "0";
     }
     ExpectLikeScanDouble(field, " \t\n\r"[random() % 4]);
-  }
-}
-
-std::string PrintfFixed(double value, int width, int precision) {
-  char text[800];
-  snprintf(text, sizeof text, "%*.*f", width, precision, value);
-  return text;
-}
-
-std::string WriteFixed(double value, int width, int precision) {
-  std::string text(fixed_text_room(width, precision), '?');
-  char* end = write_fixed(&text[0], value, width, precision);
-  text.resize(static_cast<std::size_t>(end - text.data()));
-  return text;
-}
-
-TEST(WriteFixedTest, WritesWhatPrintfWritesAtEveryPrecision) {
-  std::vector<double> values = {0.0,
-                                -0.0,
-                                0.5,
-                                1.5,
-                                2.5,
-                                -2.5,
-                                0.05,
-                                0.25,
-                                0.125,
-                                -0.0625,
-                                0.0005,
-                                9.5,
-                                99.95,
-                                4503599627370495.5,
-                                4503599627370496.0,
-                                9007199254740991.0,
-                                9007199254740992.0,
-                                1e16,
-                                5e-324,
-                                2.2250738585072014e-308,
-                                1e300,
-                                HUGE_VAL,
-                                -HUGE_VAL,
-                                NAN};
-  std::mt19937_64 random(99);
-  for (int i = 0; i < 6000; ++i) {
-    // Exact ties and near ties: few bits after the binary point.
-    values.push_back(static_cast<double>(static_cast<std::int64_t>(random() % 4000000) - 2000000) /
-                     static_cast<double>(1 << (random() % 14)));
-    // Values of every size up to 2^53 and a little beyond.
-    values.push_back(
-        std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 60));
-    std::uint64_t bits = random();
-    double any;
-    memcpy(&any, &bits, sizeof any);
-    values.push_back(any);
-  }
-  for (double value : values) {
-    for (int precision = 0; precision <= 4; ++precision) {
-      for (int width : {0, 8, 10, 32, -12}) {
-        ASSERT_EQ(WriteFixed(value, width, precision), PrintfFixed(value, width, precision))
-            << value << " width " << width << " precision " << precision;
-      }
-    }
-  }
-}
-
-TEST(WriteIntTest, WritesWhatPrintfWrites) {
-  for (long long value : {0LL, 7LL, -7LL, 99LL, 100LL, 123456789LL, -1000000LL,
-                          9223372036854775807LL, -9223372036854775807LL - 1}) {
-    for (int width : {0, 4, 20, 32, 40, -6}) {
-      std::string text(int_text_room(width), '?');
-      text.resize(static_cast<std::size_t>(write_int(&text[0], value, width) - text.data()));
-      char expected[64];
-      snprintf(expected, sizeof expected, "%*lld", width, value);
-      EXPECT_EQ(text, expected);
-    }
   }
 }
 
