@@ -5,11 +5,14 @@
 #include <cstring>
 
 #include "runcompare/number_format.h"
+#include "runcompare/numbers.h"
 #include "runcompare/textutil.h"
+
+using runcompare::scan_field_double;
 
 int parse_lnl_column(const char* argument) {
   int column = kDefaultLnlColumn;
-  scan_int(argument, &column);
+  runcompare::scan_int(argument, &column);
   return column;
 }
 

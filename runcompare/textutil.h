@@ -1,5 +1,5 @@
 // Console text utilities of zenthar: the error exit, the file opener that asks once for a
-// path, the field finders and the number scanners.
+// path and the field finders.
 #ifndef RUNCOMPARE_TEXTUTIL_H_
 #define RUNCOMPARE_TEXTUTIL_H_
 
@@ -64,23 +64,5 @@ bool scan_line_avx2_available();
 /// characters are never reported the same. Equal fields scan to equal numbers, so a caller
 /// can take a number already scanned instead of scanning again.
 bool same_field(const char* a, const char* b);
-
-/// scan_double for a field inside a line: `field` points at a field's first character and
-/// the field is followed by white space (a line feed at the latest), which ends the scan.
-/// Plain decimals without an exponent, the usual contents of a table, are read inline.
-bool scan_field_double(const char* field, double* value);
-
-/// Reads the longest beginning of `text` (which must not start with white space) that is a
-/// floating-point number as strtod knows it in the C locale (decimal, hexadecimal, "inf",
-/// "infinity"), correctly rounded, into `*value`; values beyond the range of double give
-/// plus or minus infinity. Returns false, leaving `*value` alone, when `text` does not begin
-/// with a number or begins with a NaN ("nan", "nan(...)"), which no comparison can order.
-/// Never looks past the end of `text`.
-bool scan_double(std::string_view text, double* value);
-
-/// Reads an integer the way "%d" does: leading white space skipped, an optional sign, then
-/// decimal digits; anything after them is ignored. Values beyond int are clamped to
-/// INT_MIN or INT_MAX. Returns false, leaving `*value` alone, when no digit follows.
-bool scan_int(const char* text, int* value);
 
 #endif  // RUNCOMPARE_TEXTUTIL_H_
