@@ -4,10 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runcompare/fields.h"
 #include "runcompare/number_format.h"
 #include "runcompare/numbers.h"
-#include "runcompare/textutil.h"
 
+using runcompare::field_starts;
+using runcompare::LineFields;
+using runcompare::same_field;
 using runcompare::scan_field_double;
 
 int parse_lnl_column(const char* argument) {
@@ -109,9 +112,6 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
   // Each record line goes to the console stream as it is made, as a stream's writes go, so
   // the stream's own buffering (by lines on a terminal) decides when it shows.
   std::vector<char> record_line(record_room);
-  // The line scan that suits the processor, chosen once.
-  LineFields (*const scan)(const char*, std::size_t) =
-      scan_line_avx2_available() ? scan_line_avx2 : scan_line_sse2;
   for (long long record = 1;; ++record) {
     // Read the next line of every table; find its index and log-likelihood and, among the
     // active tables, the lowest and the highest log-likelihood and whether the indices
@@ -134,7 +134,7 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
       // One pass over the unread bytes finds the fields and the line's end; only when the
       // line runs past them (or the input ends) does the reader read on, and the line, now
       // whole and perhaps moved, is scanned again.
-      LineFields fields = scan(table.reader.Window(), column);
+      LineFields fields = field_starts(table.reader.Window(), column);
       if (!table.reader.TakeLine(fields.feed, &table.line)) {
         LineReader::Status status = table.reader.ReadLine(&table.line);
         if (status == LineReader::kEnd) {
@@ -147,8 +147,8 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
           return outcome;
         }
         // The reader guarantees the line feed and the readable bytes after the line that
-        // scan_line and scan_field_double need.
-        fields = scan(table.line.data(), column);
+        // field_starts and scan_field_double need.
+        fields = field_starts(table.line.data(), column);
       }
       const std::size_t found = fields.count;
       const char* const first = fields.first;

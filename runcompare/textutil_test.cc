@@ -1,18 +1,12 @@
-// Tests of the console text utilities: field offsets, the error exit and the file opener
-// with its one prompt.
+// Tests of the console text utilities: the error exit and the file opener with its one
+// prompt.
 #include "runcompare/textutil.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cmath>
-#include <cstdint>
 #include <cstring>
-#include <limits>
-#include <memory>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "testsupport/run_program.h"
 
@@ -20,85 +14,6 @@ namespace {
 
 using testsupport::ReadFile;
 using testsupport::TempDir;
-using Offsets = std::vector<std::size_t>;
-
-Offsets Starts(std::string_view line, std::size_t max_fields = static_cast<std::size_t>(-1)) {
-  Offsets starts;
-  std::size_t count = field_starts(line, &starts, max_fields);
-  EXPECT_LE(count, starts.size());
-  starts.resize(count);
-  return starts;
-}
-
-TEST(FieldStartsTest, WorkedExample) { EXPECT_EQ(Starts("  12 -345.6\t7\n"), (Offsets{2, 5, 12})); }
-
-TEST(FieldStartsTest, WhiteSpaceAndLineEnds) {
-  EXPECT_EQ(Starts("a b"), (Offsets{0, 2}));
-  EXPECT_EQ(Starts("\t\tx"), (Offsets{2}));
-  EXPECT_EQ(Starts("x\v\fy\rz"), (Offsets{0, 3, 5}));
-  EXPECT_EQ(Starts("a\nb c"), (Offsets{0}));  // the scan stops at the line feed
-  EXPECT_EQ(Starts(" 1  2\r\n"), Starts(" 1  2\n"));
-  EXPECT_EQ(Starts(" 1  2\r\n"), (Offsets{1, 4}));
-  EXPECT_TRUE(Starts("").empty());
-  EXPECT_TRUE(Starts(" \t\r\v\f\n").empty());
-  // Bytes from 0x80 on and NUL are field characters.
-  EXPECT_EQ(Starts(std::string("\x80 \0z \xff", 6)), (Offsets{0, 2, 5}));
-}
-
-TEST(FieldStartsTest, LineWithoutTerminatorEndsWithTheView) {
-  std::string text = "ab cd ef";
-  EXPECT_EQ(Starts(std::string_view(text).substr(0, 4)), (Offsets{0, 3}));
-}
-
-TEST(FieldStartsTest, StopsAfterMaxFields) {
-  EXPECT_EQ(Starts("a b c d", 2), (Offsets{0, 2}));
-  EXPECT_EQ(Starts("a b", 5), (Offsets{0, 2}));
-  EXPECT_TRUE(Starts("a b", 0).empty());
-}
-
-TEST(FieldStartsTest, AnyNumberOfFieldsOnLinesOfAnyLength) {
-  std::string many;
-  for (int i = 0; i < 5000; ++i) many += "7 ";
-  Offsets starts = Starts(many);
-  ASSERT_EQ(starts.size(), 5000u);
-  EXPECT_EQ(starts[4999], 9998u);
-  // Fields past offset 64000 are found too.
-  std::string wide = "1 " + std::string(70000, 'y') + " -2\n";
-  EXPECT_EQ(Starts(wide), (Offsets{0, 2, 70003}));
-}
-
-TEST(FieldStartsTest, ReusesTheVectorFromLineToLine) {
-  Offsets starts;
-  EXPECT_EQ(field_starts("a bb ccc dddd eeeee", &starts), 5u);
-  EXPECT_EQ(field_starts(" q r", &starts), 2u);
-  EXPECT_EQ(starts[0], 1u);
-  EXPECT_EQ(starts[1], 3u);
-}
-
-// The field scan takes sixteen characters at a time where it can; on random lines of every
-// length and mix of characters it must find what a plain walk over the line finds.
-TEST(FieldStartsTest, AgreesWithACharacterByCharacterWalk) {
-  const char kAlphabet[] = {' ', '\t', '\r',   '\v',   '\f',   'a',   '1',
-                            '-', '\0', '\x80', '\xff', '\x08', '\x0e'};
-  std::mt19937 random(2024);
-  Offsets starts;
-  for (int i = 0; i < 3000; ++i) {
-    std::string line(random() % 80, ' ');
-    for (char& c : line) c = kAlphabet[random() % sizeof kAlphabet];
-    if (random() % 4 == 0) line.insert(random() % (line.size() + 1), "\n");
-    Offsets expected;
-    bool after_space = true;
-    for (std::size_t k = 0; k < line.size() && line[k] != '\n'; ++k) {
-      bool space = std::strchr(" \t\v\f\r", line[k]) != nullptr && line[k] != '\0';
-      if (!space && after_space) expected.push_back(k);
-      after_space = space;
-    }
-    std::size_t max_fields = random() % 3 == 0 ? random() % 8 : static_cast<std::size_t>(-1);
-    if (expected.size() > max_fields) expected.resize(max_fields);
-    EXPECT_EQ(Starts(line, max_fields), expected) << line;
-    EXPECT_EQ(field_starts(line, &starts, max_fields), expected.size());  // reused vector
-  }
-}
 
 // Runs `body(in, out)` in a child process, with `in` reading `input` and `out` writing to a
 // file, and expects it to end with status 255 (-1) after writing exactly `expected`.
@@ -256,130 +171,6 @@ TEST_F(OpenOrAskTest, TypedPathOfAnyLength) {
   std::string name = "missing";
   EXPECT_EQ(OpenAndRead(&name, path + "\n"), "deep\n");
   EXPECT_EQ(name, path);
-}
-
-// A line as a reader hands it out: its line feed, then the bytes that block-wise scanners
-// may read past it (line feeds and digits here, which must change nothing), and not one
-// byte more, so that a read beyond them is an address fault under the sanitizers.
-class PaddedLine {
- public:
-  explicit PaddedLine(const std::string& line) : size_(line.size() + 1 + kAfter) {
-    bytes_.reset(new char[size_]);
-    memcpy(bytes_.get(), line.data(), line.size());
-    bytes_[line.size()] = '\n';
-    for (std::size_t i = line.size() + 1; i < size_; ++i) bytes_[i] = "1\n 2"[i % 4];
-  }
-  const char* data() const { return bytes_.get(); }
-
- private:
-  static constexpr std::size_t kAfter = 63;
-  std::size_t size_;
-  std::unique_ptr<char[]> bytes_;
-};
-
-// What scan_line must find, walking the line a character at a time.
-LineFields WalkLine(const char* line, std::size_t column) {
-  LineFields fields{nullptr, nullptr, nullptr, 0};
-  bool after_space = true;
-  const char* p = line;
-  for (; *p != '\n'; ++p) {
-    bool space = std::strchr(" \t\v\f\r", *p) != nullptr && *p != '\0';
-    if (!space && after_space && fields.count < column) {
-      if (++fields.count == 1) fields.first = p;
-      if (fields.count == column) fields.wanted = p;
-    }
-    after_space = space;
-  }
-  fields.feed = p;
-  return fields;
-}
-
-void ExpectSameFields(const LineFields& got, const LineFields& want, const std::string& what) {
-  EXPECT_EQ(got.count, want.count) << what;
-  EXPECT_EQ(got.feed, want.feed) << what;
-  if (want.count >= 1) {
-    EXPECT_EQ(got.first, want.first) << what;
-  }
-  if (want.wanted != nullptr) {
-    EXPECT_EQ(got.wanted, want.wanted) << what;
-  }
-}
-
-// Every way scan_line works on this processor.
-std::vector<LineFields (*)(const char*, std::size_t)> LineScans() {
-  std::vector<LineFields (*)(const char*, std::size_t)> scans = {scan_line, scan_line_sse2};
-  if (scan_line_avx2_available()) scans.push_back(scan_line_avx2);
-  return scans;
-}
-
-TEST(ScanLineTest, WorkedExample) {
-  PaddedLine line("  12 -345.6\t7");
-  for (auto scan : LineScans()) {
-    LineFields fields = scan(line.data(), 2);
-    EXPECT_EQ(fields.count, 2u);
-    EXPECT_EQ(fields.first, line.data() + 2);
-    EXPECT_EQ(fields.wanted, line.data() + 5);
-    EXPECT_EQ(fields.feed, line.data() + 13);
-    fields = scan(line.data(), 5);  // more fields asked for than the line has
-    EXPECT_EQ(fields.count, 3u);
-    EXPECT_EQ(fields.first, line.data() + 2);
-    EXPECT_EQ(fields.feed, line.data() + 13);
-  }
-}
-
-TEST(ScanLineTest, AgreesWithACharacterByCharacterWalk) {
-  const char kAlphabet[] = {' ',  '\t',   '\r',   '\v',   '\f',   'a',    '1',    '-',
-                            '\0', '\x80', '\xff', '\x08', '\x0e', '\x89', '\x8d', '\xa0'};
-  std::mt19937 random(2025);
-  for (int i = 0; i < 20000; ++i) {
-    // Lengths around the 64-byte blocks and past several of them, fields of any length.
-    std::string line(random() % (i % 10 == 0 ? 400 : 140), ' ');
-    const int kinds = 1 + random() % sizeof kAlphabet;
-    for (char& c : line) c = kAlphabet[random() % kinds];
-    PaddedLine padded(line);
-    const std::size_t column = 1 + random() % (random() % 4 == 0 ? 120 : 20);
-    const LineFields want = WalkLine(padded.data(), column);
-    for (auto scan : LineScans()) {
-      ExpectSameFields(scan(padded.data(), column), want,
-                       line + " column " + std::to_string(column));
-    }
-  }
-}
-
-TEST(ScanLineTest, TableLines) {
-  // Lines like the tables': the index, numbers, the log-likelihood and more numbers.
-  std::mt19937 random(77);
-  for (int i = 0; i < 2000; ++i) {
-    std::string line;
-    for (int field = 0; field < 20; ++field) {
-      line += std::string(1 + random() % 3, " \t"[random() % 2]);
-      line += std::to_string(static_cast<int>(random() % 100000) - 50000) + "." +
-              std::to_string(random() % 1000);
-    }
-    if (random() % 2) line += '\r';
-    PaddedLine padded(line);
-    for (std::size_t column : {1, 2, 13, 14, 20, 21}) {
-      for (auto scan : LineScans()) {
-        ExpectSameFields(scan(padded.data(), column), WalkLine(padded.data(), column), line);
-      }
-    }
-  }
-}
-
-TEST(SameFieldTest, SameTextAndSameWhiteSpaceAfterIt) {
-  PaddedLine a("12 x"), b("12 y"), c("12\tx"), d("123 x"), e("1 x"), f("12");
-  EXPECT_TRUE(same_field(a.data(), b.data()));
-  EXPECT_FALSE(same_field(a.data(), c.data()));  // equal numbers, but not known to be
-  EXPECT_FALSE(same_field(a.data(), d.data()));
-  EXPECT_FALSE(same_field(d.data(), a.data()));
-  EXPECT_FALSE(same_field(a.data(), e.data()));
-  EXPECT_FALSE(same_field(e.data(), a.data()));
-  EXPECT_FALSE(same_field(a.data(), f.data()));  // a blank against the line feed
-  EXPECT_TRUE(same_field(f.data(), f.data()));
-  PaddedLine g("123456789012345 x"), h("123456789012345 y");
-  EXPECT_TRUE(same_field(g.data(), h.data()));  // 15 characters and the blank
-  PaddedLine long_a("1234567890123456 x"), long_b("1234567890123456 x");
-  EXPECT_FALSE(same_field(long_a.data(), long_b.data()));  // 16: too long to tell
 }
 
 }  // namespace
