@@ -7,16 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "runcompare/compare.h"
 #include "runcompare/zenthar_fixture.h"
 #include "testsupport/run_program.h"
 
@@ -315,53 +310,6 @@ TEST_F(ZentharBadInputTest, FailureAfterManyRecordsKeepsThemAllInOutTxt) {
   // The same with standard output on a full device.
   EXPECT_EQ(Run({"a", "b", "3"}, "", "/dev/full").status, 255);
   EXPECT_EQ(OutTxt(), out);
-}
-
-// A table whose reading fails after some records (here a stream that reports an error once
-// its text is used up): the record loop stops there, and every earlier record is written
-// whole.
-struct FailingText {
-  std::string text;
-  size_t at = 0;
-};
-
-ssize_t ReadThenFail(void* cookie, char* buffer, size_t size) {
-  FailingText* source = static_cast<FailingText*>(cookie);
-  if (source->at == source->text.size()) return -1;
-  size_t n = std::min(size, source->text.size() - source->at);
-  std::memcpy(buffer, source->text.data() + source->at, n);
-  source->at += n;
-  return static_cast<ssize_t>(n);
-}
-
-TEST(ZentharRecordLoopTest, ReadErrorAfterSomeRecordsKeepsThemInOutTxt) {
-  FailingText failing{"1 -5\n2 -6\n3 -"};
-  std::string good_text = "1 -4\n2 -7\n3 -1\n4 -1\n";
-  FILE* good = fmemopen(good_text.data(), good_text.size(), "r");
-  FILE* bad = fopencookie(&failing, "r", {ReadThenFail, nullptr, nullptr, nullptr});
-  ASSERT_NE(good, nullptr);
-  ASSERT_NE(bad, nullptr);
-  std::vector<InputTable> tables;
-  tables.reserve(2);
-  tables.emplace_back("good", good);
-  tables.emplace_back("bad", bad);
-  char *out_text = nullptr, *console_text = nullptr;
-  size_t out_size = 0, console_size = 0;
-  FILE* out = open_memstream(&out_text, &out_size);
-  FILE* console = open_memstream(&console_text, &console_size);
-  CompareOutcome outcome = compare_runs(&tables, 2, out, console);
-  fclose(out);
-  fclose(console);
-  EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
-  EXPECT_EQ(outcome.failed_table, 1u);
-  EXPECT_EQ(outcome.records_written, 2);
-  EXPECT_EQ(std::string(out_text, out_size), "1 -4\n2 -6\n");
-  EXPECT_EQ(std::string(console_text, console_size),
-            Record(1, "++", -5, 2, -4, 1) + Record(2, "++", -7, 1, -6, 2));
-  free(out_text);
-  free(console_text);
-  fclose(good);
-  fclose(bad);
 }
 
 }  // namespace

@@ -8,23 +8,15 @@
 #include "runcompare/number_format.h"
 #include "runcompare/numbers.h"
 
-using runcompare::field_starts;
-using runcompare::LineFields;
-using runcompare::same_field;
-using runcompare::scan_field_double;
+namespace runcompare {
 
 int parse_lnl_column(const char* argument) {
   int column = kDefaultLnlColumn;
-  runcompare::scan_int(argument, &column);
+  scan_int(argument, &column);
   return column;
 }
 
 namespace {
-
-using runcompare::fixed_text_room;
-using runcompare::int_text_room;
-using runcompare::write_fixed;
-using runcompare::write_int;
 
 // An output buffer in front of a stdio stream (out.txt, unbuffered itself): the lines are
 // gathered in it and handed to the stream in blocks of the buffer's size. Whatever it holds
@@ -134,21 +126,21 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
       // One pass over the unread bytes finds the fields and the line's end; only when the
       // line runs past them (or the input ends) does the reader read on, and the line, now
       // whole and perhaps moved, is scanned again.
-      LineFields fields = field_starts(table.reader.Window(), column);
-      if (!table.reader.TakeLine(fields.feed, &table.line)) {
-        LineReader::Status status = table.reader.ReadLine(&table.line);
-        if (status == LineReader::kEnd) {
-          table.line = std::string_view();
-          continue;
-        }
-        if (status == LineReader::kError) {
-          outcome.status = CompareOutcome::kReadError;
-          outcome.failed_table = i;
-          return outcome;
-        }
-        // The reader guarantees the line feed and the readable bytes after the line that
-        // field_starts and scan_field_double need.
-        fields = field_starts(table.line.data(), column);
+      LineFields fields;
+      LineReader::Status status;
+      do {
+        fields = field_starts(table.reader.window(), column);
+        status = table.reader.take_line(fields.feed, &table.line);
+      } while (status == LineReader::kMore);
+      if (status == LineReader::kEnd) {
+        table.line = std::string_view();
+        continue;
+      }
+      if (status != LineReader::kLine) {
+        outcome.status =
+            status == LineReader::kError ? CompareOutcome::kReadError : CompareOutcome::kNoMemory;
+        outcome.failed_table = i;
+        return outcome;
       }
       const std::size_t found = fields.count;
       const char* const first = fields.first;
@@ -192,3 +184,5 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FIL
   }
   return outcome;
 }
+
+}  // namespace runcompare

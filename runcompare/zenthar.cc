@@ -3,14 +3,19 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "runcompare/compare.h"
-#include "runcompare/textutil.h"
+#include "runcompare/console.h"
 
 namespace {
+
+using runcompare::CompareOutcome;
+using runcompare::fail_and_exit;
+using runcompare::InputTable;
 
 constexpr char kUsage[] = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
 constexpr char kOutName[] = "out.txt";
@@ -36,8 +41,9 @@ int main(int argc, char** argv) {
     tables.reserve(nfiles);
     for (int i = 1; i <= nfiles; ++i) {
       std::string name = argv[i];
-      FILE* stream = open_or_ask(&name, "r");
-      tables.emplace_back(std::move(name), stream);
+      std::unique_ptr<textio::ByteSource> source = runcompare::open_or_ask(&name);
+      tables.emplace_back(std::move(name), std::move(source));
+      if (!tables.back().reader.has_window()) fail_and_exit("oom");
       printf("%s  ", tables.back().name.c_str());
     }
   } catch (const std::bad_alloc&) {
@@ -46,20 +52,20 @@ int main(int argc, char** argv) {
   printf("  ==>  %s\n\n", kOutName);
 
   // The column is checked here, before out.txt is created or emptied.
-  const int lnl_column = parse_lnl_column(argv[argc - 1]);
+  const int lnl_column = runcompare::parse_lnl_column(argv[argc - 1]);
   if (lnl_column < 1) {
     fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
   }
 
   // compare_runs gathers out.txt in large blocks of its own, which an unbuffered stream
   // hands to the system as they are, without copying them once more.
-  std::string out_name = kOutName;
-  FILE* out = open_or_ask(&out_name, "w");
+  FILE* out = fdopen(runcompare::open_to_write(kOutName), "w");
+  if (out == nullptr) fail_and_exit("oom");
   setvbuf(out, nullptr, _IONBF, 0);
 
   CompareOutcome outcome;
   try {
-    outcome = compare_runs(&tables, lnl_column, out, stdout);
+    outcome = runcompare::compare_runs(&tables, lnl_column, out, stdout);
   } catch (const std::bad_alloc&) {
     fail_and_exit("oom");
   }
@@ -67,9 +73,9 @@ int main(int argc, char** argv) {
   if (outcome.status == CompareOutcome::kReadError) {
     fail_and_exit("cannot read file " + tables[outcome.failed_table].name);
   }
+  if (outcome.status == CompareOutcome::kNoMemory) fail_and_exit("oom");
 
   printf("\nwrote %lld records into %s\n", outcome.records_written, kOutName);
-  for (InputTable& table : tables) fclose(table.stream);
   bool out_failed = ferror(out) != 0;
   if (fclose(out) != 0) out_failed = true;
   return ConsoleStatus(out_failed ? -1 : 0);
