@@ -1,5 +1,6 @@
-// Record loop of zenthar: reads the result tables of repeated runs in lock-step, checks that
-// the runs agree on each record's index, and picks the lowest and highest log-likelihood.
+// The record loop of zenthar: reads the result tables of repeated runs in lock-step, checks
+// that the runs agree on each record's index, picks the lowest and highest log-likelihood
+// and writes the best line and a record line.
 #ifndef RUNCOMPARE_COMPARE_H_
 #define RUNCOMPARE_COMPARE_H_
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "runcompare/line_reader.h"
+#include "runcompare/line_writer.h"
 #include "textio/byte_source.h"
 
 namespace runcompare {
@@ -53,7 +55,7 @@ struct CompareOutcome {
 /// on ties the earlier table keeps its place. Stops without writing the record when the
 /// active tables disagree on the index (kIndexMismatch), a table cannot be read
 /// (kReadError) or a line does not fit in memory (kNoMemory); earlier records stay written.
-CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FILE* out_txt,
+CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console);
 
 }  // namespace runcompare

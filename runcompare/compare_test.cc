@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/files.h"
 
 namespace runcompare {
 namespace {
@@ -59,29 +60,27 @@ std::string record(int number, const char* marks, double low, int low_file, doub
 class CompareRunsTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    std::fclose(out_);
     std::fclose(console_);
-    std::free(out_text_);
     std::free(console_text_);
   }
   void add(std::unique_ptr<textio::ByteSource> source) {
     tables_.emplace_back("t" + std::to_string(tables_.size() + 1), std::move(source));
   }
   // Runs the record loop; out.txt and the console are in out_txt() and console().
-  CompareOutcome run(int column) { return compare_runs(&tables_, column, out_, console_); }
-  std::string out_txt() {
-    std::fflush(out_);
-    return std::string(out_text_, out_size_);
+  CompareOutcome run(int column) {
+    LineWriter out(open(dir_.File("out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+    const CompareOutcome outcome = compare_runs(&tables_, column, &out, console_);
+    EXPECT_TRUE(out.close());
+    return outcome;
   }
+  std::string out_txt() { return dir_.Read("out.txt"); }
   std::string console() {
     std::fflush(console_);
     return std::string(console_text_, console_size_);
   }
 
+  testsupport::TempDir dir_;
   std::vector<InputTable> tables_;
-  char* out_text_ = nullptr;
-  size_t out_size_ = 0;
-  FILE* out_ = open_memstream(&out_text_, &out_size_);
   char* console_text_ = nullptr;
   size_t console_size_ = 0;
   FILE* console_ = open_memstream(&console_text_, &console_size_);
