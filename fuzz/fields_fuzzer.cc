@@ -1,113 +1,141 @@
-// Fuzz target for zenthar's line reader, field splitter and number scanners. The input is
-// read as a table through a small buffer, once from memory and once from a file: the lines
-// handed out must put the input back together, each ending in its only line feed. Every
-// line is split into fields, checked against a plain scan, and every field is read as a
-// number and checked against the C library's strtod and strtol.
-#include <algorithm>
+// Fuzz target for what zenthar reads a table with: the line reader, the field scan in every
+// form and the number scanners. The input is read as a table through a small window, once
+// from memory in short reads and once from a file: the lines handed out must put the input
+// back together, each ending in its only line feed. Before each line is taken, every form of
+// the field scan must find what a plain walk finds, and field 1 and the column's field must
+// read as strtod and strtol read them.
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "runcompare/fields.h"
 #include "runcompare/line_reader.h"
-#include "runcompare/textutil.h"
+#include "runcompare/numbers.h"
+#include "textio/byte_source.h"
 
 namespace {
 
-bool IsSpace(char c) {
+using runcompare::LineFields;
+using runcompare::LineReader;
+
+bool is_white(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Field offsets of `line` up to its first line feed, at most `max_fields` of them.
-std::vector<size_t> PlainFieldStarts(std::string_view line, size_t max_fields) {
-  std::vector<size_t> starts;
-  for (size_t i = 0; i < line.size() && line[i] != '\n' && starts.size() < max_fields; ++i) {
-    if (!IsSpace(line[i]) && (i == 0 || IsSpace(line[i - 1]))) starts.push_back(i);
+// What the field scan must find, walking the line a character at a time.
+LineFields walk(const char* line, size_t column) {
+  LineFields fields{nullptr, nullptr, nullptr, 0};
+  bool after_space = true;
+  const char* p = line;
+  for (; *p != '\n'; ++p) {
+    if (!is_white(*p) && after_space && fields.count < column) {
+      if (++fields.count == 1) fields.first = p;
+      if (fields.count == column) fields.wanted = p;
+    }
+    after_space = is_white(*p);
   }
-  return starts;
+  fields.feed = p;
+  return fields;
 }
 
-void CheckField(std::string_view rest_of_line) {
-  // strtod on a terminated copy of the field alone.
-  size_t length = 0;
-  while (length < rest_of_line.size() && !IsSpace(rest_of_line[length])) ++length;
-  std::string field(rest_of_line.substr(0, length));
-  char* end = nullptr;
-  double want = std::strtod(field.c_str(), &end);
-  bool want_ok = end != field.c_str() && !std::isnan(want);
-  double got = 7;
-  bool got_ok = scan_double(rest_of_line, &got);
-  fuzz::Require(got_ok == want_ok, "scan_double: reads a number where strtod does");
-  fuzz::Require(!got_ok || std::memcmp(&got, &want, sizeof got) == 0,
-                "scan_double: strtod's value");
+// Scans the line at `line` in every form, checks each against the walk, and returns what
+// the program's form found.
+LineFields check_fields(const char* line, size_t column) {
+  std::vector<runcompare::FieldScan> forms = {runcompare::field_starts_with<textio::Portable>,
+                                              runcompare::field_starts_fast};
+#if TEXTIO_HAVE_SSE2
+  if (textio::HaveAvx2()) forms.push_back(runcompare::field_starts_avx2);
+#endif
+  const LineFields want = walk(line, column);
+  for (runcompare::FieldScan scan : forms) {
+    const LineFields got = scan(line, column);
+    fuzz::Require(got.count == want.count && got.feed == want.feed, "field_starts: count, end");
+    fuzz::Require(got.count == 0 || got.first == want.first, "field_starts: field 1");
+    fuzz::Require(got.count < column || got.wanted == want.wanted, "field_starts: the column");
+  }
+  return runcompare::field_starts(line, column);
+}
 
-  // scan_int, as "%d" reads an argument, which ends at a NUL.
-  std::string argument(rest_of_line.substr(0, 40));
-  errno = 0;
+// The field at `field` read by scan_field_double against strtod on a copy of the field,
+// and by scan_int, as "%d" reads an argument, against strtol.
+void check_number(const char* field) {
+  size_t length = 0;
+  while (!is_white(field[length])) ++length;
+  const std::string copy(field, length);
+  char* end = nullptr;
+  const double want = std::strtod(copy.c_str(), &end);
+  const bool want_ok = end != copy.c_str() && !std::isnan(want);
+  double got = 7;
+  fuzz::Require(runcompare::scan_field_double(field, &got) == want_ok,
+                "scan_field_double: reads a number where strtod does");
+  fuzz::Require(!want_ok || std::memcmp(&got, &want, sizeof got) == 0,
+                "scan_field_double: strtod's value");
+
+  const std::string argument = copy.substr(0, 40);
   long want_int = std::strtol(argument.c_str(), &end, 10);
-  const char* digits = argument.c_str();
-  while (IsSpace(*digits)) ++digits;
-  if (*digits == '+' || *digits == '-') ++digits;
-  bool int_ok = *digits >= '0' && *digits <= '9';
+  const bool int_ok = end != argument.c_str();
   if (want_int > INT_MAX) want_int = INT_MAX;
   if (want_int < INT_MIN) want_int = INT_MIN;
   int got_int = 7;
-  fuzz::Require(scan_int(argument.c_str(), &got_int) == int_ok, "scan_int: reads an integer");
+  fuzz::Require(runcompare::scan_int(argument.c_str(), &got_int) == int_ok,
+                "scan_int: reads an integer");
   fuzz::Require(!int_ok || got_int == want_int, "scan_int: strtol's value, clamped");
 }
 
-// Reads `stream` line by line and checks every line, its fields and their numbers.
-void CheckTable(const std::string& text, FILE* stream, size_t block_size) {
-  LineReader reader(stream, block_size);
-  std::vector<size_t> starts;  // reused for every line, as the record loop does
+void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> source,
+                 size_t block_size) {
+  fuzz::Require(source != nullptr, "the table opens");
+  LineReader reader(std::move(source), block_size);
   std::string joined;
-  std::string_view line;
-  LineReader::Status status;
-  while ((status = reader.ReadLine(&line)) == LineReader::kLine) {
+  for (size_t number = 0;; ++number) {
+    const size_t column = 1 + number % 9;
+    LineFields fields;
+    std::string_view line;
+    LineReader::Status status;
+    do {
+      fields = check_fields(reader.window(), column);
+      status = reader.take_line(fields.feed, &line);
+    } while (status == LineReader::kMore);
+    if (status != LineReader::kLine) {
+      fuzz::Require(status == LineReader::kEnd, "the table reads without error");
+      break;
+    }
     fuzz::Require(!line.empty(), "a line is never empty");
-    size_t feed = line.find('\n');
+    const size_t feed = line.find('\n');
     fuzz::Require(feed == std::string_view::npos || feed == line.size() - 1,
                   "a line feed only ends a line");
     fuzz::Require(feed != std::string_view::npos || joined.size() + line.size() == text.size(),
                   "only the last line lacks its line feed");
     joined.append(line);
-
-    size_t max_fields = 1 + line.size() % 7;
-    for (size_t max : {max_fields, static_cast<size_t>(-1)}) {
-      size_t count = field_starts(line, &starts, max);
-      std::vector<size_t> want = PlainFieldStarts(line, max);
-      fuzz::Require(count == want.size(), "field_starts: count");
-      fuzz::Require(std::equal(want.begin(), want.end(), starts.begin()), "field_starts: offsets");
-    }
-    size_t count = field_starts(line, &starts);
-    for (size_t i = 0; i < count && i < 8; ++i) CheckField(line.substr(starts[i]));
+    if (fields.count >= 1) check_number(fields.first);
+    if (fields.count == column) check_number(fields.wanted);
   }
-  fuzz::Require(status == LineReader::kEnd, "the table reads without error");
-  fuzz::Require(reader.ReadLine(&line) == LineReader::kEnd, "the end stays the end");
+  std::string_view line;
+  fuzz::Require(reader.take_line(reader.window(), &line) == LineReader::kEnd,
+                "the end stays the end");
   fuzz::Require(joined == text, "the lines put the input back together");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string text(reinterpret_cast<const char*>(data), size);
-  // A buffer of 1 to 64 bytes, so that lines cross refills and make the buffer grow.
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  // A window of 1 to 64 bytes, so that lines cross reads and make the window grow, and reads
+  // from memory of 1 to 16 bytes.
   const size_t block_size = 1 + (size > 0 ? data[0] % 64 : 0);
-  // A stream in memory, read through stdio, and a file, read as the program reads it.
-  FILE* stream = fmemopen(text.data(), text.size(), "r");
-  fuzz::Require(stream != nullptr, "fmemopen");
-  CheckTable(text, stream, block_size);
-  std::fclose(stream);
-  stream = std::fopen(fuzz::ScratchDir::Get().Write("table", text).c_str(), "r");
-  fuzz::Require(stream != nullptr, "table file opens");
-  CheckTable(text, stream, block_size);
-  std::fclose(stream);
+  const size_t chunk = 1 + (size > 1 ? data[1] % 16 : 0);
+  check_table(text, std::make_unique<textio::StringSource>(text, chunk), block_size);
+  if (fuzz::LooksCompressed(text)) return 0;  // a file of it is not read as text
+  textio::OpenError error;
+  check_table(text, textio::OpenFile(fuzz::ScratchDir::Get().Write("table", text), &error),
+              block_size);
   return 0;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "testsupport/files.h"
+#include "textio/byte_source.h"
 
 namespace fuzz {
 
@@ -56,6 +57,13 @@ inline std::vector<std::string> Words(std::string_view text, size_t max_words) {
 }
 
 using testsupport::WithCrLf;
+
+/// True when a file of these bytes is read through a decompressor, or refused as another
+/// compressor's data, rather than read as text: the properties of text (CR LF reads like
+/// LF, a file reads like the same bytes in memory) do not hold for it.
+inline bool LooksCompressed(std::string_view bytes) {
+  return *textio::SignatureFormat(bytes.substr(0, 8)) != '\0';
+}
 
 /// Ends the run as a crash, with a message, when a property that must hold does not.
 inline void Require(bool holds, const char* what) {

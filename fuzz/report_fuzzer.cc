@@ -12,10 +12,10 @@
 
 #include "fuzz/fuzz_input.h"
 #include "sitecheck/checker.h"
-#include "sitecheck/report.h"
 #include "sitecheck/reader.h"
-#include "textio/byte_source.h"
+#include "sitecheck/report.h"
 #include "sitecheck/tally.h"
+#include "textio/byte_source.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "fuzz/fuzz_input.h"
 #include "sitecheck/checker.h"
-#include "sitecheck/site_file.h"
 #include "sitecheck/reader.h"
+#include "sitecheck/site_file.h"
 #include "textio/byte_source.h"
 
 namespace {

@@ -7,36 +7,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "runcompare/compare.h"
 #include "runcompare/zenthar_fixture.h"
-#include "testsupport/run_program.h"
 
+namespace runcompare {
 namespace {
 
 using namespace std::string_literals;
+using testsupport::RandomBytes;
 using testsupport::RunResult;
-
-using runcompare_test::kUsage;
-
-// Bytes from the full range 0..255, the same on every platform for a given seed.
-std::string RandomBytes(unsigned seed, size_t size) {
-  std::mt19937 generator(seed);
-  std::string bytes;
-  for (size_t i = 0; i < size; ++i) bytes.push_back(static_cast<char>(generator() & 0xFF));
-  return bytes;
-}
+using testsupport::WithCrLf;
 
 // The lines of a table, each with its line feed when it has one.
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> lines;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find('\n', start);
@@ -47,38 +34,32 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) out += c == '\n' ? "\r\n"s : std::string(1, c);
-  return out;
-}
-
 // A record line of two tables.
-std::string Record(int record, const char* marks, double low, int low_file, double high,
+std::string record(int number, const char* marks, double low, int low_file, double high,
                    int high_file) {
   char text[200];
-  std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", record,
+  std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", number,
                 marks, low, low_file, high, high_file, low - high);
   return text;
 }
 
-std::string Wrote(int records) {
+std::string wrote(int records) {
   return "\nwrote " + std::to_string(records) + " records into out.txt\n";
 }
 
-class ZentharBadInputTest : public runcompare_test::ZentharFixture {};
+class ZentharBadInputTest : public ZentharTest {};
 
 TEST_F(ZentharBadInputTest, EmptyFiles) {
   Write("a", "");
   Write("b", "");
   Write("out.txt", "old\n");
-  Expect({"a", "b", "2"}, "a  b    ==>  out.txt\n\n" + Wrote(0), 0);
+  Expect({"a", "b", "2"}, "a  b    ==>  out.txt\n\n" + wrote(0), 0);
   EXPECT_EQ(OutTxt(), "");
   // An empty table takes part in no record.
   Write("b", "1 -3\n2 -4\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "-+", -3, 2, -3, 2) +
-             Record(2, "-+", -4, 2, -4, 2) + Wrote(2),
+         "a  b    ==>  out.txt\n\n" + record(1, "-+", -3, 2, -3, 2) +
+             record(2, "-+", -4, 2, -4, 2) + wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1 -3\n2 -4\n");
 }
@@ -91,14 +72,14 @@ TEST_F(ZentharBadInputTest, TablesOfRandomBytes) {
   Write("r1", r1);
   Write("r2", r2);
   Expect({"r1", "r2", "3"},
-         "r1  r2    ==>  out.txt\n\n" + Record(1, "++", 0, 1, 7, 2) + Record(2, "-+", 0, 2, 0, 2) +
-             Record(3, "+-", 0, 1, 0, 1) + Record(4, "++", 0, 1, 0, 1) +
-             Record(5, "-+", 0, 2, 0, 2) + Record(6, "++", 0, 2, 4, 1) +
-             Record(7, "++", 0, 1, 0, 1) + Record(8, "+-", 0, 1, 0, 1) +
-             Record(9, "++", 0, 1, 0, 1) + Wrote(9),
+         "r1  r2    ==>  out.txt\n\n" + record(1, "++", 0, 1, 7, 2) + record(2, "-+", 0, 2, 0, 2) +
+             record(3, "+-", 0, 1, 0, 1) + record(4, "++", 0, 1, 0, 1) +
+             record(5, "-+", 0, 2, 0, 2) + record(6, "++", 0, 2, 4, 1) +
+             record(7, "++", 0, 1, 0, 1) + record(8, "+-", 0, 1, 0, 1) +
+             record(9, "++", 0, 1, 0, 1) + wrote(9),
          0);
   // out.txt holds each record's line of the table named highest, byte for byte.
-  const std::vector<std::string> l1 = Lines(r1), l2 = Lines(r2);
+  const std::vector<std::string> l1 = lines_of(r1), l2 = lines_of(r2);
   ASSERT_GE(l1.size(), 10u);
   ASSERT_GE(l2.size(), 10u);
   EXPECT_EQ(OutTxt(), l2[0] + l2[1] + l1[2] + l1[3] + l2[4] + l1[5] + l1[6] + l1[7] + l1[8]);
@@ -110,13 +91,13 @@ TEST_F(ZentharBadInputTest, NulBytesInsideLines) {
   Write("a", "1\0x -5\0\0 tail\n2 \0 -7\n3 -1\n"s);
   Write("b", "1 -6\n2 -2\0\n\0\n"s);
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", -6, 2, -5, 1) + Record(2, "++", -2, 2, 0, 1) +
-             Record(3, "+-", -1, 1, -1, 1) + Wrote(3),
+         "a  b    ==>  out.txt\n\n" + record(1, "++", -6, 2, -5, 1) + record(2, "++", -2, 2, 0, 1) +
+             record(3, "+-", -1, 1, -1, 1) + wrote(3),
          0);
   EXPECT_EQ(OutTxt(), "1\0x -5\0\0 tail\n2 \0 -7\n3 -1\n"s);
   Expect({"a", "b", "3"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "+-", 0, 1, 0, 1) + Record(2, "+-", -7, 1, -7, 1) +
-             Wrote(2),
+         "a  b    ==>  out.txt\n\n" + record(1, "+-", 0, 1, 0, 1) + record(2, "+-", -7, 1, -7, 1) +
+             wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1\0x -5\0\0 tail\n2 \0 -7\n"s);
 }
@@ -127,15 +108,15 @@ TEST_F(ZentharBadInputTest, LinesOfAMegabyte) {
   Write("a", a);
   Write("b", "1 -3\n2 5\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", -3, 2, -2, 1) + Record(2, "++", 0, 1, 5, 2) +
-             Wrote(2),
+         "a  b    ==>  out.txt\n\n" + record(1, "++", -3, 2, -2, 1) + record(2, "++", 0, 1, 5, 2) +
+             wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1" + blanks + "-2\n2 5\n");
   // The megabyte line is the highest when it is the only line.
   Write("b", "1 -3\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", -3, 2, -2, 1) + Record(2, "+-", 0, 1, 0, 1) +
-             Wrote(2),
+         "a  b    ==>  out.txt\n\n" + record(1, "++", -3, 2, -2, 1) + record(2, "+-", 0, 1, 0, 1) +
+             wrote(2),
          0);
   EXPECT_EQ(OutTxt(), a);
 }
@@ -147,9 +128,9 @@ TEST_F(ZentharBadInputTest, LinesOfAMegabyte) {
 TEST_F(ZentharBadInputTest, CarriageReturnLineFeedTablesThroughout) {
   const std::string a = "1 " + std::string(262141, 'x') + "\n2 a -5\n3 a \n4 a -1e2\n\n9 a -1\n";
   const std::string b = "1 b -7\n2 b -6 more\n3 b -4\n4 b" + std::string(11, ' ') + "\n\n";
-  const std::string console = "a  b    ==>  out.txt\n\n" + Record(1, "-+", -7, 2, -7, 2) +
-                              Record(2, "++", -6, 2, -5, 1) + Record(3, "-+", -4, 2, -4, 2) +
-                              Record(4, "+-", -100, 1, -100, 1) + Wrote(4);
+  const std::string console = "a  b    ==>  out.txt\n\n" + record(1, "-+", -7, 2, -7, 2) +
+                              record(2, "++", -6, 2, -5, 1) + record(3, "-+", -4, 2, -4, 2) +
+                              record(4, "+-", -100, 1, -100, 1) + wrote(4);
   Write("a", a);
   Write("b", b);
   Expect({"a", "b", "3"}, console, 0);
@@ -171,22 +152,22 @@ TEST_F(ZentharBadInputTest, TablesCutOff) {
   Write("a", "1 -12.5\n2 -1");
   Write("b", "1 -13\n2 -3\n3 -2e");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", -13, 2, -12.5, 1) +
-             Record(2, "++", -3, 2, -1, 1) + Record(3, "-+", -2, 2, -2, 2) + Wrote(3),
+         "a  b    ==>  out.txt\n\n" + record(1, "++", -13, 2, -12.5, 1) +
+             record(2, "++", -3, 2, -1, 1) + record(3, "-+", -2, 2, -2, 2) + wrote(3),
          0);
   EXPECT_EQ(OutTxt(), "1 -12.5\n2 -1\n3 -2e\n");
   Write("a", "1 -12.5\n2 -");
   Write("b", "1 -13\n2 -3.\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", -13, 2, -12.5, 1) +
-             Record(2, "++", -3, 2, 0, 1) + Wrote(2),
+         "a  b    ==>  out.txt\n\n" + record(1, "++", -13, 2, -12.5, 1) +
+             record(2, "++", -3, 2, 0, 1) + wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1 -12.5\n2 -\n");
   // An index cut short no longer agrees.
   Write("a", "1 -12.5\n1");
   Write("b", "1 -13\n12 -3\n");
   Expect({"a", "b", "1"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", 1, 1, 1, 1) +
+         "a  b    ==>  out.txt\n\n" + record(1, "++", 1, 1, 1, 1) +
              "\nError: index field different.\n",
          255);
   EXPECT_EQ(OutTxt(), "1 -12.5\n");
@@ -198,11 +179,11 @@ TEST_F(ZentharBadInputTest, NumbersBeyondThirtyTwoBits) {
   Write("a", "4294967297 -1\n9007199254740993 -2\n1e400 -3 1e400\n");
   Write("b", "4294967297.0 -1e400\n9007199254740992 -2\n1e500 -4 -1e999\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + Record(1, "++", -HUGE_VAL, 2, -1, 1) +
-             Record(2, "++", -2, 1, -2, 1) + Record(3, "++", -4, 2, -3, 1) + Wrote(3),
+         "a  b    ==>  out.txt\n\n" + record(1, "++", -HUGE_VAL, 2, -1, 1) +
+             record(2, "++", -2, 1, -2, 1) + record(3, "++", -4, 2, -3, 1) + wrote(3),
          0);
   EXPECT_EQ(OutTxt(), "4294967297 -1\n9007199254740993 -2\n1e400 -3 1e400\n");
-  Expect({"a", "b", "4294967299"}, "a  b    ==>  out.txt\n\n" + Wrote(0), 0);
+  Expect({"a", "b", "4294967299"}, "a  b    ==>  out.txt\n\n" + wrote(0), 0);
   Expect({"a", "b", "-99999999999"},
          "a  b    ==>  out.txt\n\n"
          "\nError: log-likelihood column must be 1 or more, not -2147483648.\n",
@@ -279,7 +260,7 @@ TEST_F(ZentharBadInputTest, StandardInputAtItsEnd) {
   closed = testsupport::RunProgram(
       "/bin/sh", {"-c", "exec \"$0\" \"$@\" <&-", ZENTHAR_PATH, "a", "a", "2"}, dir_.path());
   EXPECT_EQ(closed.out,
-            kUsage + "a  a    ==>  out.txt\n\n" + Record(1, "++", -1, 1, -1, 1) + Wrote(1));
+            kUsage + "a  a    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1));
   EXPECT_EQ(closed.status, 0);
   EXPECT_EQ(OutTxt(), "1 -1\n");
 }
@@ -306,7 +287,7 @@ TEST_F(ZentharBadInputTest, FailureAfterManyRecordsKeepsThemAllInOutTxt) {
     a += std::to_string(k) + " " + padding + " -" + std::to_string(k) + "\n";
     b += std::to_string(k) + " " + padding + " -" + std::to_string(k + 1) + ".5\n";
     out += std::to_string(k) + " " + padding + " -" + std::to_string(k) + "\n";
-    console += Record(k, "++", -(k + 1.5), 2, -k, 1);
+    console += record(k, "++", -(k + 1.5), 2, -k, 1);
   }
   Write("a", a + "3001 " + padding + " -1\n3002 x -1\n");
   Write("b", b + "3002 " + padding + " -1\n");
@@ -317,51 +298,5 @@ TEST_F(ZentharBadInputTest, FailureAfterManyRecordsKeepsThemAllInOutTxt) {
   EXPECT_EQ(OutTxt(), out);
 }
 
-// A table whose reading fails after some records (here a stream that reports an error once
-// its text is used up): the record loop stops there, and every earlier record is written
-// whole.
-struct FailingText {
-  std::string text;
-  size_t at = 0;
-};
-
-ssize_t ReadThenFail(void* cookie, char* buffer, size_t size) {
-  FailingText* source = static_cast<FailingText*>(cookie);
-  if (source->at == source->text.size()) return -1;
-  size_t n = std::min(size, source->text.size() - source->at);
-  std::memcpy(buffer, source->text.data() + source->at, n);
-  source->at += n;
-  return static_cast<ssize_t>(n);
-}
-
-TEST(ZentharRecordLoopTest, ReadErrorAfterSomeRecordsKeepsThemInOutTxt) {
-  FailingText failing{"1 -5\n2 -6\n3 -"};
-  std::string good_text = "1 -4\n2 -7\n3 -1\n4 -1\n";
-  FILE* good = fmemopen(good_text.data(), good_text.size(), "r");
-  FILE* bad = fopencookie(&failing, "r", {ReadThenFail, nullptr, nullptr, nullptr});
-  ASSERT_NE(good, nullptr);
-  ASSERT_NE(bad, nullptr);
-  std::vector<InputTable> tables;
-  tables.reserve(2);
-  tables.emplace_back("good", good);
-  tables.emplace_back("bad", bad);
-  char *out_text = nullptr, *console_text = nullptr;
-  size_t out_size = 0, console_size = 0;
-  FILE* out = open_memstream(&out_text, &out_size);
-  FILE* console = open_memstream(&console_text, &console_size);
-  CompareOutcome outcome = compare_runs(&tables, 2, out, console);
-  fclose(out);
-  fclose(console);
-  EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
-  EXPECT_EQ(outcome.failed_table, 1u);
-  EXPECT_EQ(outcome.records_written, 2);
-  EXPECT_EQ(std::string(out_text, out_size), "1 -4\n2 -6\n");
-  EXPECT_EQ(std::string(console_text, console_size),
-            Record(1, "++", -5, 2, -4, 1) + Record(2, "++", -7, 1, -6, 2));
-  free(out_text);
-  free(console_text);
-  fclose(good);
-  fclose(bad);
-}
-
 }  // namespace
+}  // namespace runcompare

@@ -1,10 +1,14 @@
-// Record loop of zenthar.
+// The record loop of zenthar: each record is read (a line of every table, with its index and
+// log-likelihood), then chosen from (index check, lowest and highest), then written.
 #include "runcompare/compare.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "runcompare/textutil.h"
+#include "runcompare/fields.h"
+#include "runcompare/number_format.h"
+#include "runcompare/numbers.h"
+
+namespace runcompare {
 
 int parse_lnl_column(const char* argument) {
   int column = kDefaultLnlColumn;
@@ -14,172 +18,157 @@ int parse_lnl_column(const char* argument) {
 
 namespace {
 
-// An output buffer in front of a stdio stream (out.txt, unbuffered itself): the lines are
-// gathered in it and handed to the stream in blocks of the buffer's size. Whatever it holds
-// goes out when it is destroyed, also when an exception leaves the record loop, so earlier
-// records are kept as they would be by a stream's own buffer.
-class OutputBuffer {
- public:
-  OutputBuffer(FILE* stream, std::size_t size) : stream_(stream), buf_(size) {}
-  ~OutputBuffer() { Flush(); }
-  OutputBuffer(const OutputBuffer&) = delete;
-  OutputBuffer& operator=(const OutputBuffer&) = delete;
-
-  // Fills the buffer and hands it on whenever it is full, as a stream's own buffer does, so
-  // the stream gets its bytes in blocks of the buffer's size.
-  void Append(const char* data, std::size_t bytes) {
-    while (buf_.size() - used_ < bytes) {
-      const std::size_t part = buf_.size() - used_;
-      memcpy(buf_.data() + used_, data, part);
-      used_ += part;
-      Flush();
-      data += part;
-      bytes -= part;
-    }
-    memcpy(buf_.data() + used_, data, bytes);
-    used_ += bytes;
-  }
-
-  void Flush() {
-    if (used_ > 0) fwrite(buf_.data(), 1, used_, stream_);
-    used_ = 0;
-  }
-
- private:
-  FILE* stream_;
-  std::vector<char> buf_;
-  std::size_t used_ = 0;
+// The last index field scanned in a record and its value: the tables of one record mostly
+// hold the same index text, which then need not be scanned again.
+struct ScannedIndex {
+  const char* field = nullptr;
+  double value = 0.0;
 };
 
-constexpr std::size_t kOutBufferSize = 256 << 10;
+// Reads the next line of `*table` and, from it, the index and the log-likelihood (field
+// `column`); the table is active when the line has that many fields. One pass over the
+// unread bytes finds the fields and the line's end; only when the line runs past them does
+// the reader read on, and the line, perhaps moved, is scanned again.
+LineReader::Status read_table_line(InputTable* table, std::size_t column, ScannedIndex* scanned) {
+  table->lnl_value = 0.0;
+  table->active = false;
+  LineFields fields;
+  LineReader::Status status;
+  do {
+    fields = field_starts(table->reader.window(), column);
+    status = table->reader.take_line(fields.feed, &table->line);
+  } while (status == LineReader::kMore);
+  if (status != LineReader::kLine) {
+    table->line = std::string_view();
+    return status;
+  }
+  if (fields.count == 0) return status;
+  if (scanned->field != nullptr && same_field(scanned->field, fields.first)) {
+    table->index_value = scanned->value;
+  } else if (scan_field_double(fields.first, &table->index_value)) {
+    scanned->field = fields.first;
+    scanned->value = table->index_value;
+  }
+  if (fields.count < column) return status;
+  scan_field_double(fields.wanted, &table->lnl_value);
+  table->active = true;
+  return status;
+}
 
-// Writes the record line at `out`, which has room for RecordLineRoom bytes:
+// Reads one record: the next line of every table. kDone when every table gave a line or
+// is at its end; otherwise the failure, with the table in `*failed_table`.
+CompareOutcome::Status read_record(std::vector<InputTable>* tables, std::size_t column,
+                                   std::size_t* failed_table) {
+  ScannedIndex scanned;
+  for (std::size_t i = 0; i < tables->size(); ++i) {
+    switch (read_table_line(&(*tables)[i], column, &scanned)) {
+      case LineReader::kError:
+        *failed_table = i;
+        return CompareOutcome::kReadError;
+      case LineReader::kNoMemory:
+        *failed_table = i;
+        return CompareOutcome::kNoMemory;
+      default:
+        break;
+    }
+  }
+  return CompareOutcome::kDone;
+}
+
+// The tables chosen in a record; lowest and highest are the number of tables when no table
+// is active.
+struct Choice {
+  std::size_t lowest;
+  std::size_t highest;
+  bool agree;  // the active tables agree on the index
+};
+
+// The indices agree when every active table holds the first active table's index, or,
+// while that reference is -1.0 (unset), the next active table's. The first active table
+// sets both the lowest and the highest, so a later one takes a place only when strictly
+// lower or higher and ties stay with the earlier table.
+Choice choose(const std::vector<InputTable>& tables) {
+  const std::size_t count = tables.size();
+  Choice choice{count, count, true};
+  double reference = -1.0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const InputTable& table = tables[i];
+    if (!table.active) continue;
+    if (reference == -1.0) {
+      reference = table.index_value;
+    } else if (table.index_value != reference) {
+      choice.agree = false;
+    }
+    // A value below the lowest cannot also be above the highest.
+    if (choice.lowest == count) {
+      choice.lowest = choice.highest = i;
+    } else if (table.lnl_value < tables[choice.lowest].lnl_value) {
+      choice.lowest = i;
+    } else if (table.lnl_value > tables[choice.highest].lnl_value) {
+      choice.highest = i;
+    }
+  }
+  return choice;
+}
+
+// Writes the record line at `out`, which has room for record_line_room bytes:
 // "record %4d  (" with the record number, one "+" or "-" per table, then
 // ") %10.3f (%d) - %10.3f (%d) = %8.3f\n" with the lowest, its table number, the highest,
 // its table number and the lowest less the highest.
-char* WriteRecordLine(char* out, long long record, const std::vector<InputTable>& tables,
-                      std::size_t lowest, std::size_t highest) {
-  const double low = tables[lowest].lnl_value;
-  const double high = tables[highest].lnl_value;
-  memcpy(out, "record ", 7);
+char* write_record_line(char* out, long long record, const std::vector<InputTable>& tables,
+                        const Choice& choice) {
+  const double low = tables[choice.lowest].lnl_value;
+  const double high = tables[choice.highest].lnl_value;
+  std::memcpy(out, "record ", 7);
   out = write_int(out + 7, record, 4);
-  memcpy(out, "  (", 3);
+  std::memcpy(out, "  (", 3);
   out += 3;
   for (const InputTable& table : tables) *out++ = table.active ? '+' : '-';
   *out++ = ')';
   *out++ = ' ';
   out = write_fixed(out, low, 10, 3);
-  memcpy(out, " (", 2);
-  out = write_int(out + 2, static_cast<long long>(lowest) + 1, 0);
-  memcpy(out, ") - ", 4);
+  std::memcpy(out, " (", 2);
+  out = write_int(out + 2, static_cast<long long>(choice.lowest) + 1, 0);
+  std::memcpy(out, ") - ", 4);
   out = write_fixed(out + 4, high, 10, 3);
-  memcpy(out, " (", 2);
-  out = write_int(out + 2, static_cast<long long>(highest) + 1, 0);
-  memcpy(out, ") = ", 4);
+  std::memcpy(out, " (", 2);
+  out = write_int(out + 2, static_cast<long long>(choice.highest) + 1, 0);
+  std::memcpy(out, ") = ", 4);
   out = write_fixed(out + 4, low - high, 8, 3);
   *out++ = '\n';
   return out;
 }
 
-// The most WriteRecordLine writes for `tables` tables, with every number at its longest.
-std::size_t RecordLineRoom(std::size_t tables) {
+// The most write_record_line writes for `tables` tables, with every number at its longest.
+std::size_t record_line_room(std::size_t tables) {
   return tables + 2 * fixed_text_room(10, 3) + fixed_text_room(8, 3) + int_text_room(4) +
          2 * int_text_room(0) + 32;
 }
 
 }  // namespace
 
-CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FILE* out_txt,
+CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console) {
   CompareOutcome outcome;
   const std::size_t column = static_cast<std::size_t>(lnl_column);
-  const std::size_t count = tables->size();
-  InputTable* const table_data = tables->data();
-  const std::size_t record_room = RecordLineRoom(count);
-  OutputBuffer out(out_txt, kOutBufferSize);
-  // Each record line goes to the console stream as it is made, as a stream's writes go, so
-  // the stream's own buffering (by lines on a terminal) decides when it shows.
-  std::vector<char> record_line(record_room);
-  // The line scan that suits the processor, chosen once.
-  LineFields (*const scan)(const char*, std::size_t) =
-      scan_line_avx2_available() ? scan_line_avx2 : scan_line_sse2;
+  std::vector<char> record_line(record_line_room(tables->size()));
   for (long long record = 1;; ++record) {
-    // Read the next line of every table; find its index and log-likelihood and, among the
-    // active tables, the lowest and the highest log-likelihood and whether the indices
-    // agree. The first active table sets both places, so a later one takes a place only
-    // when strictly lower or higher and ties stay with the earlier table.
-    std::size_t lowest = count;
-    std::size_t highest = count;
-    // The indices agree when every active table holds the first active table's index, or,
-    // while that reference is -1.0 (unset), the next active table's.
-    double reference = -1.0;
-    bool agree = true;
-    // The last index field scanned in this record and its number: tables of one record
-    // mostly hold the same index text, which then need not be scanned again.
-    const char* scanned_index = nullptr;
-    double scanned_value = 0.0;
-    for (std::size_t i = 0; i < count; ++i) {
-      InputTable& table = table_data[i];
-      table.lnl_value = 0.0;
-      table.active = false;
-      // One pass over the unread bytes finds the fields and the line's end; only when the
-      // line runs past them (or the input ends) does the reader read on, and the line, now
-      // whole and perhaps moved, is scanned again.
-      LineFields fields = scan(table.reader.Window(), column);
-      if (!table.reader.TakeLine(fields.feed, &table.line)) {
-        LineReader::Status status = table.reader.ReadLine(&table.line);
-        if (status == LineReader::kEnd) {
-          table.line = std::string_view();
-          continue;
-        }
-        if (status == LineReader::kError) {
-          outcome.status = CompareOutcome::kReadError;
-          outcome.failed_table = i;
-          return outcome;
-        }
-        // The reader guarantees the line feed and the readable bytes after the line that
-        // scan_line and scan_field_double need.
-        fields = scan(table.line.data(), column);
-      }
-      const std::size_t found = fields.count;
-      const char* const first = fields.first;
-      const char* const wanted = fields.wanted;
-      if (found == 0) continue;
-      if (scanned_index != nullptr && same_field(scanned_index, first)) {
-        table.index_value = scanned_value;
-      } else if (scan_field_double(first, &table.index_value)) {
-        scanned_index = first;
-        scanned_value = table.index_value;
-      }
-      if (found < column) continue;
-      scan_field_double(wanted, &table.lnl_value);
-      table.active = true;
-      if (reference == -1.0) {
-        reference = table.index_value;
-      } else if (table.index_value != reference) {
-        agree = false;
-      }
-      // A value below the lowest cannot also be above the highest.
-      if (lowest == count) {
-        lowest = highest = i;
-      } else if (table.lnl_value < table_data[lowest].lnl_value) {
-        lowest = i;
-      } else if (table.lnl_value > table_data[highest].lnl_value) {
-        highest = i;
-      }
-    }
-    if (lowest == count) break;  // no active table: the run is over
-    if (!agree) {
+    outcome.status = read_record(tables, column, &outcome.failed_table);
+    if (outcome.status != CompareOutcome::kDone) break;
+    const Choice choice = choose(*tables);
+    if (choice.lowest == tables->size()) break;  // no active table: the run is over
+    if (!choice.agree) {
       outcome.status = CompareOutcome::kIndexMismatch;
       break;
     }
-    std::string_view best = table_data[highest].line;
-    out.Append(best.data(), best.size());
-    // Only a last line can lack its line feed; add it so the next record starts a new line.
-    if (best.back() != '\n') out.Append("\n", 1);
-    const char* line_end = WriteRecordLine(record_line.data(), record, *tables, lowest, highest);
-    fwrite(record_line.data(), 1, static_cast<std::size_t>(line_end - record_line.data()), console);
+    out_txt->append_line((*tables)[choice.highest].line);
+    // Each record line goes to the console stream as it is made, so the stream's own
+    // buffering (by lines on a terminal) decides when it shows.
+    const char* end = write_record_line(record_line.data(), record, *tables, choice);
+    std::fwrite(record_line.data(), 1, static_cast<std::size_t>(end - record_line.data()), console);
     ++outcome.records_written;
   }
   return outcome;
 }
+
+}  // namespace runcompare

@@ -1,16 +1,22 @@
-// Record loop of zenthar: reads the result tables of repeated runs in lock-step, checks that
-// the runs agree on each record's index, and picks the lowest and highest log-likelihood.
+// The record loop of zenthar: reads the result tables of repeated runs in lock-step, checks
+// that the runs agree on each record's index, picks the lowest and highest log-likelihood
+// and writes the best line and a record line.
 #ifndef RUNCOMPARE_COMPARE_H_
 #define RUNCOMPARE_COMPARE_H_
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "runcompare/line_reader.h"
+#include "runcompare/line_writer.h"
+#include "textio/byte_source.h"
+
+namespace runcompare {
 
 /// The column used when the last argument does not begin with an integer.
 constexpr int kDefaultLnlColumn = 13;
@@ -22,11 +28,11 @@ int parse_lnl_column(const char* argument);
 
 /// One input table and its state from record to record.
 struct InputTable {
-  InputTable(std::string table_name, FILE* table_stream)
-      : name(std::move(table_name)), stream(table_stream), reader(table_stream) {}
+  InputTable(std::string table_name, std::unique_ptr<textio::ByteSource> source,
+             std::size_t block_size = LineReader::kDefaultBlockSize)
+      : name(std::move(table_name)), reader(std::move(source), block_size) {}
 
   std::string name;  // as given, or as typed at the prompt
-  FILE* stream;      // the caller's to close
   LineReader reader;
   double index_value = -1.0;  // last numeric first field; -1.0 (unset) until there is one
   double lnl_value = 0.0;     // log-likelihood of the current record, 0.0 if not a number
@@ -35,10 +41,10 @@ struct InputTable {
 };
 
 struct CompareOutcome {
-  enum Status { kDone, kIndexMismatch, kReadError };
+  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory };
   Status status = kDone;
   long long records_written = 0;
-  std::size_t failed_table = 0;  // for kReadError: the table that could not be read
+  std::size_t failed_table = 0;  // for kReadError and kNoMemory: the table being read
 };
 
 /// Reads `*tables` line by line in lock-step until a record has no active table. For each
@@ -47,9 +53,11 @@ struct CompareOutcome {
 /// one, and prints the record line on `console`. The first active table sets both the
 /// lowest and the highest; a later one replaces them only when strictly lower or higher, so
 /// on ties the earlier table keeps its place. Stops without writing the record when the
-/// active tables disagree on the index (kIndexMismatch) or a table cannot be read
-/// (kReadError); earlier records stay written.
-CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, FILE* out_txt,
+/// active tables disagree on the index (kIndexMismatch), a table cannot be read
+/// (kReadError) or a line does not fit in memory (kNoMemory); earlier records stay written.
+CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console);
+
+}  // namespace runcompare
 
 #endif  // RUNCOMPARE_COMPARE_H_

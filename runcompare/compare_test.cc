@@ -1,14 +1,21 @@
-// Tests of the column argument and of a read error in the record loop; the console and
-// out.txt texts are checked end to end in zenthar_test.cc.
+// The column argument, and the record loop's stop at a table that cannot be read; the
+// console and out.txt texts of whole runs are checked end to end in zenthar_test.cc.
 #include "runcompare/compare.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "testsupport/run_program.h"
+#include "testsupport/files.h"
 
+namespace runcompare {
 namespace {
 
 TEST(ParseLnlColumnTest, ReadsLikeScanfDWithDefault13) {
@@ -20,50 +27,87 @@ TEST(ParseLnlColumnTest, ReadsLikeScanfDWithDefault13) {
   EXPECT_EQ(parse_lnl_column("-4"), -4);
 }
 
+// A text that reports a read error once it is used up.
+class FailingSource : public textio::ByteSource {
+ public:
+  explicit FailingSource(std::string text) : text_(std::move(text)) {}
+  size_t Read(char* into, size_t size) override {
+    if (failed()) return 0;
+    if (at_ == text_.size()) {
+      Fail(EIO);
+      return 0;
+    }
+    const size_t count = std::min(size, text_.size() - at_);
+    std::memcpy(into, text_.data() + at_, count);
+    at_ += count;
+    return count;
+  }
+
+ private:
+  std::string text_;
+  size_t at_ = 0;
+};
+
+// A record line of two tables.
+std::string record(int number, const char* marks, double low, int low_file, double high,
+                   int high_file) {
+  char text[200];
+  std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", number,
+                marks, low, low_file, high, high_file, low - high);
+  return text;
+}
+
 class CompareRunsTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (FILE* stream : streams_) fclose(stream);
-    fclose(out_);
-    fclose(console_);
+    std::fclose(console_);
+    std::free(console_text_);
   }
-  void AddTable(const std::string& text) {
-    FILE* stream = tmpfile();
-    fputs(text.c_str(), stream);
-    rewind(stream);
-    Add("t" + std::to_string(tables_.size() + 1), stream);
+  void add(std::unique_ptr<textio::ByteSource> source) {
+    tables_.emplace_back("t" + std::to_string(tables_.size() + 1), std::move(source));
   }
-  void Add(const std::string& name, FILE* stream) {
-    streams_.push_back(stream);
-    tables_.emplace_back(name, stream);
+  // Runs the record loop; out.txt and the console are in out_txt() and console().
+  CompareOutcome run(int column) {
+    LineWriter out(open(dir_.File("out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+    const CompareOutcome outcome = compare_runs(&tables_, column, &out, console_);
+    EXPECT_TRUE(out.close());
+    return outcome;
   }
-  CompareOutcome Run(int column) { return compare_runs(&tables_, column, out_, console_); }
-  std::string Text(FILE* stream) {
-    fflush(stream);
-    rewind(stream);
-    std::string text;
-    int c;
-    while ((c = getc(stream)) != EOF) text.push_back(static_cast<char>(c));
-    return text;
+  std::string out_txt() { return dir_.Read("out.txt"); }
+  std::string console() {
+    std::fflush(console_);
+    return std::string(console_text_, console_size_);
   }
 
-  std::vector<FILE*> streams_;
+  testsupport::TempDir dir_;
   std::vector<InputTable> tables_;
-  FILE* out_ = tmpfile();
-  FILE* console_ = tmpfile();
+  char* console_text_ = nullptr;
+  size_t console_size_ = 0;
+  FILE* console_ = open_memstream(&console_text_, &console_size_);
 };
 
 TEST_F(CompareRunsTest, ReadErrorNamesTheTable) {
-  testsupport::TempDir dir;
-  AddTable("1 -3\n");
-  FILE* folder = fopen(dir.path().c_str(), "r");  // opens, but cannot be read
-  ASSERT_NE(folder, nullptr);
-  Add(dir.path(), folder);
-  CompareOutcome outcome = Run(2);
+  add(std::make_unique<textio::StringSource>("1 -3\n"));
+  add(std::make_unique<FailingSource>(""));
+  const CompareOutcome outcome = run(2);
   EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
   EXPECT_EQ(outcome.failed_table, 1u);
   EXPECT_EQ(outcome.records_written, 0);
-  EXPECT_EQ(Text(console_), "");
+  EXPECT_EQ(console(), "");
+}
+
+// A table whose reading fails after some records: the record loop stops there, and every
+// earlier record is written whole.
+TEST_F(CompareRunsTest, ReadErrorAfterSomeRecordsKeepsThemInOutTxt) {
+  add(std::make_unique<textio::StringSource>("1 -4\n2 -7\n3 -1\n4 -1\n"));
+  add(std::make_unique<FailingSource>("1 -5\n2 -6\n3 -"));
+  const CompareOutcome outcome = run(2);
+  EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
+  EXPECT_EQ(outcome.failed_table, 1u);
+  EXPECT_EQ(outcome.records_written, 2);
+  EXPECT_EQ(out_txt(), "1 -4\n2 -6\n");
+  EXPECT_EQ(console(), record(1, "++", -5, 2, -4, 1) + record(2, "++", -7, 1, -6, 2));
 }
 
 }  // namespace
+}  // namespace runcompare

@@ -1,135 +1,83 @@
-// Tests of the line reader at its buffer edges: lines ending at the edge, lines longer than
-// the buffer, no final line feed, empty input, read errors.
+// The line reader at its window's edges: lines ending at the edge, lines longer than the
+// window, no final line feed, empty input, reads that end anywhere, read errors.
 #include "runcompare/line_reader.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "testsupport/run_program.h"
+#include "testsupport/files.h"
 
+namespace runcompare {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Reads all of `text` with blocks of `block_size` bytes.
-Lines ReadAll(const std::string& text, std::size_t block_size) {
-  FILE* stream = tmpfile();
-  fwrite(text.data(), 1, text.size(), stream);
-  rewind(stream);
-  LineReader reader(stream, block_size);
-  Lines lines;
-  std::string_view line;
-  LineReader::Status status;
-  while ((status = reader.ReadLine(&line)) == LineReader::kLine) lines.emplace_back(line);
-  EXPECT_EQ(status, LineReader::kEnd);
-  EXPECT_EQ(reader.ReadLine(&line), LineReader::kEnd);  // and it stays at the end
-  fclose(stream);
-  return lines;
-}
-
-// A stream over a string that has no descriptor, read a few bytes at a time.
-struct TextSource {
-  std::string text;
-  std::size_t at = 0;
-};
-
-ssize_t ReadText(void* cookie, char* buffer, std::size_t size) {
-  TextSource* source = static_cast<TextSource*>(cookie);
-  const std::size_t n = std::min<std::size_t>({size, source->text.size() - source->at, 3});
-  memcpy(buffer, source->text.data() + source->at, n);
-  source->at += n;
-  return static_cast<ssize_t>(n);
-}
-
-// Reads all of `text` the way the record loop does: it looks for the line feed itself from
-// Window() on, takes the line when the line feed lies in the unread bytes, and otherwise
-// lets ReadLine read on. Every line handed out is followed by a line feed, its own or one
-// put after a last line without it. `through_stdio` reads a stream without a descriptor.
-Lines ReadAllThroughTheWindow(const std::string& text, std::size_t block_size, bool through_stdio) {
-  TextSource source{text};
-  FILE* stream = nullptr;
-  if (through_stdio) {
-    stream = fopencookie(&source, "r", {ReadText, nullptr, nullptr, nullptr});
-  } else {
-    stream = tmpfile();
-    fwrite(text.data(), 1, text.size(), stream);
-    rewind(stream);
-  }
-  EXPECT_NE(stream, nullptr);
-  LineReader reader(stream, block_size);
+// Reads all of `source` as the record loop does: looks for the line feed from window() on,
+// a byte at a time, and takes the line that ends there, scanning again after kMore. Every
+// line handed out is followed by a line feed, its own or the padding's.
+Lines read_all(std::unique_ptr<textio::ByteSource> source, std::size_t block_size) {
+  LineReader reader(std::move(source), block_size);
   Lines lines;
   for (;;) {
-    const char* feed = reader.Window();
-    while (*feed != '\n') ++feed;
     std::string_view line;
-    if (!reader.TakeLine(feed, &line)) {
-      LineReader::Status status = reader.ReadLine(&line);
-      if (status != LineReader::kLine) {
-        EXPECT_EQ(status, LineReader::kEnd);
-        break;
-      }
+    LineReader::Status status;
+    do {
+      const char* feed = reader.window();
+      while (*feed != '\n') ++feed;
+      status = reader.take_line(feed, &line);
+    } while (status == LineReader::kMore);
+    if (status != LineReader::kLine) {
+      EXPECT_EQ(status, LineReader::kEnd);
+      EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kEnd);  // it stays so
+      return lines;
     }
     EXPECT_EQ(line.data()[line.size() - (line.back() == '\n' ? 1 : 0)], '\n');
     lines.emplace_back(line);
   }
-  fclose(stream);
-  return lines;
 }
 
-TEST(LineReaderTest, HandsOutLinesAsReadAtEveryBlockSize) {
-  const std::string kOdd("\x80\0z\n", 4);  // NUL and high bytes travel like any other
-  const Lines kExpected = {"a\n", "bb\r\n", "\n", "  ccc \n", kOdd, "dd"};
-  const std::string kText = "a\nbb\r\n\n  ccc \n" + kOdd + "dd";
-  for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 64, 256 << 10}) {
-    EXPECT_EQ(ReadAll(kText, block), kExpected) << "block " << block;
-  }
-}
-
-TEST(LineReaderTest, WindowAndTakeLineHandOutTheSameLines) {
-  const std::string kOdd("\x80\0z\n", 4);
-  const std::string kLong(5000, 'x');
-  for (const std::string& text :
-       {std::string(), std::string("\n"), "a\nbb\r\n\n  ccc \n" + kOdd + "dd",
-        "1\n" + kLong + "\n2\n" + kLong, std::string("abc\ndefg\nhij\n")}) {
-    for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 64, 4096, 256 << 10}) {
-      const Lines expected = ReadAll(text, block);
-      EXPECT_EQ(ReadAllThroughTheWindow(text, block, false), expected) << "block " << block;
-      EXPECT_EQ(ReadAllThroughTheWindow(text, block, true), expected) << "block " << block;
+// Reads `text` at every block size, from a file and from memory in reads of 1, 3 and any
+// number of bytes, and expects its lines.
+void expect_lines(const std::string& text, const Lines& expected) {
+  testsupport::TempDir dir;
+  dir.Write("text", text);
+  for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 64, 4096, 256 << 10}) {
+    textio::OpenError error;
+    EXPECT_EQ(read_all(textio::OpenFile(dir.File("text"), &error), block), expected) << block;
+    for (std::size_t chunk : {std::size_t{1}, std::size_t{3}, static_cast<std::size_t>(-1)}) {
+      EXPECT_EQ(read_all(std::make_unique<textio::StringSource>(text, chunk), block), expected)
+          << "block " << block << " chunk " << chunk;
     }
   }
 }
 
-TEST(LineReaderTest, EmptyInputAndLoneLineFeed) {
-  EXPECT_TRUE(ReadAll("", 4).empty());
-  EXPECT_EQ(ReadAll("\n", 4), (Lines{"\n"}));
-  EXPECT_EQ(ReadAll("\n", 1), (Lines{"\n"}));
-}
-
-TEST(LineReaderTest, LineEndingExactlyAtTheBufferEdge) {
-  EXPECT_EQ(ReadAll("abc\ndefg\nhij\n", 4), (Lines{"abc\n", "defg\n", "hij\n"}));
-  EXPECT_EQ(ReadAll("abcdefg\n", 8), (Lines{"abcdefg\n"}));
-}
-
-TEST(LineReaderTest, LinesLongerThanTheBufferAreWhole) {
-  const std::string kLong(100000, 'x');
-  EXPECT_EQ(ReadAll("1\n" + kLong + "\n2\n" + kLong, 16),
-            (Lines{"1\n", kLong + "\n", "2\n", kLong}));
-  EXPECT_EQ(ReadAll(kLong + "\n", 64000), (Lines{kLong + "\n"}));
+TEST(LineReaderTest, HandsOutLinesAsRead) {
+  const std::string kOdd("\x80\0z\n", 4);  // NUL and high bytes travel like any other
+  expect_lines("a\nbb\r\n\n  ccc \n" + kOdd + "dd",
+               {"a\n", "bb\r\n", "\n", "  ccc \n", kOdd, "dd"});
+  expect_lines("", {});
+  expect_lines("\n", {"\n"});
+  // Lines that end exactly at the window's edge.
+  expect_lines("abc\ndefg\nhij\n", {"abc\n", "defg\n", "hij\n"});
+  expect_lines("abcdefg\n", {"abcdefg\n"});
+  // Lines longer than the window are whole.
+  const std::string kLong(5000, 'x');
+  expect_lines("1\n" + kLong + "\n2\n" + kLong, {"1\n", kLong + "\n", "2\n", kLong});
+  const std::string kLonger(300000, 'y');
+  expect_lines(kLonger + "\n" + kLonger, {kLonger + "\n", kLonger});
 }
 
 TEST(LineReaderTest, ReadErrorIsNotEndOfInput) {
-  testsupport::TempDir dir;
-  FILE* folder = fopen(dir.path().c_str(), "r");  // opens, but reading it fails
-  ASSERT_NE(folder, nullptr);
-  LineReader reader(folder);
+  textio::OpenError error;
+  // Reading this process's memory from offset 0 fails even for root.
+  LineReader reader(textio::OpenFile("/proc/self/mem", &error));
   std::string_view line;
-  EXPECT_EQ(reader.ReadLine(&line), LineReader::kError);
-  EXPECT_EQ(reader.ReadLine(&line), LineReader::kError);
-  fclose(folder);
+  EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kMore);
+  EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kError);
+  EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kError);
 }
 
 }  // namespace
+}  // namespace runcompare

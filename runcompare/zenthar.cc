@@ -3,14 +3,19 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runcompare/compare.h"
-#include "runcompare/textutil.h"
+#include "runcompare/console.h"
+#include "runcompare/line_writer.h"
 
 namespace {
+
+using runcompare::fail_and_exit;
 
 constexpr char kUsage[] = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
 constexpr char kOutName[] = "out.txt";
@@ -20,57 +25,76 @@ constexpr char kOutName[] = "out.txt";
 char console_buffer[1 << 16];
 
 // Exit status once all is written: -1 when standard output could not be written.
-int ConsoleStatus(int status) { return (fflush(stdout) != 0 || ferror(stdout)) ? -1 : status; }
+int console_status(int status) { return (fflush(stdout) != 0 || ferror(stdout)) ? -1 : status; }
+
+// Opens the input tables, in command-line order, each with its line buffer, and prints the
+// name of each once it is open (the name typed at the prompt, when there was one).
+std::vector<runcompare::InputTable> open_tables(char** names, int count) {
+  std::vector<runcompare::InputTable> tables;
+  tables.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    std::string name = names[i];
+    std::unique_ptr<textio::ByteSource> source = runcompare::open_or_ask(&name);
+    tables.emplace_back(std::move(name), std::move(source));
+    if (!tables.back().reader.has_window()) fail_and_exit("oom");
+    std::printf("%s  ", tables.back().name.c_str());
+  }
+  return tables;
+}
+
+// Ends the run for a table that could not be read.
+[[noreturn]] void fail_to_read(const runcompare::InputTable& table) {
+  const textio::ByteSource& source = table.reader.source();
+  if (source.damaged()) {
+    fail_and_exit("damaged compressed data in file " + table.name + ": " + source.damage());
+  }
+  fail_and_exit("cannot read file " + table.name);
+}
+
+// The run from the opening of the input tables on; returns the exit status.
+int run(int argc, char** argv) {
+  std::vector<runcompare::InputTable> tables = open_tables(argv + 1, argc - 2);
+  std::printf("  ==>  %s\n\n", kOutName);
+
+  // The column is checked here, before out.txt is created or emptied.
+  const int lnl_column = runcompare::parse_lnl_column(argv[argc - 1]);
+  if (lnl_column < 1) {
+    fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
+  }
+
+  runcompare::LineWriter out_txt(runcompare::open_to_write(kOutName));
+  const runcompare::CompareOutcome outcome =
+      runcompare::compare_runs(&tables, lnl_column, &out_txt, stdout);
+  // out.txt keeps every record written before a failure.
+  const bool out_written = out_txt.close();
+  switch (outcome.status) {
+    case runcompare::CompareOutcome::kIndexMismatch:
+      fail_and_exit("index field different");
+    case runcompare::CompareOutcome::kReadError:
+      fail_to_read(tables[outcome.failed_table]);
+    case runcompare::CompareOutcome::kNoMemory:
+      fail_and_exit("oom");
+    case runcompare::CompareOutcome::kDone:
+      break;
+  }
+  // A compressed table is read to its end, so that its checks cover every line taken.
+  for (runcompare::InputTable& table : tables) {
+    if (!table.reader.read_to_end()) fail_to_read(table);
+  }
+  std::printf("\nwrote %lld records into %s\n", outcome.records_written, kOutName);
+  return out_written ? 0 : -1;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   // A terminal keeps its line buffering so record lines show as they come.
   if (!isatty(STDOUT_FILENO)) setvbuf(stdout, console_buffer, _IOFBF, sizeof console_buffer);
-  fputs(kUsage, stdout);
-  if (argc < 4) return ConsoleStatus(1);
-  const int nfiles = argc - 2;  // the last argument is the column
-
-  std::vector<InputTable> tables;
+  std::fputs(kUsage, stdout);
+  if (argc < 4) return console_status(1);  // fewer than two input files and the column
   try {
-    tables.reserve(nfiles);
-    for (int i = 1; i <= nfiles; ++i) {
-      std::string name = argv[i];
-      FILE* stream = open_or_ask(&name, "r");
-      tables.emplace_back(std::move(name), stream);
-      printf("%s  ", tables.back().name.c_str());
-    }
+    return console_status(run(argc, argv));
   } catch (const std::bad_alloc&) {
-    fail_and_exit("oom");
+    fail_and_exit("oom");  // after the unwinding has written out what out.txt holds
   }
-  printf("  ==>  %s\n\n", kOutName);
-
-  // The column is checked here, before out.txt is created or emptied.
-  const int lnl_column = parse_lnl_column(argv[argc - 1]);
-  if (lnl_column < 1) {
-    fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
-  }
-
-  // compare_runs gathers out.txt in large blocks of its own, which an unbuffered stream
-  // hands to the system as they are, without copying them once more.
-  std::string out_name = kOutName;
-  FILE* out = open_or_ask(&out_name, "w");
-  setvbuf(out, nullptr, _IONBF, 0);
-
-  CompareOutcome outcome;
-  try {
-    outcome = compare_runs(&tables, lnl_column, out, stdout);
-  } catch (const std::bad_alloc&) {
-    fail_and_exit("oom");
-  }
-  if (outcome.status == CompareOutcome::kIndexMismatch) fail_and_exit("index field different");
-  if (outcome.status == CompareOutcome::kReadError) {
-    fail_and_exit("cannot read file " + tables[outcome.failed_table].name);
-  }
-
-  printf("\nwrote %lld records into %s\n", outcome.records_written, kOutName);
-  for (InputTable& table : tables) fclose(table.stream);
-  bool out_failed = ferror(out) != 0;
-  if (fclose(out) != 0) out_failed = true;
-  return ConsoleStatus(out_failed ? -1 : 0);
 }

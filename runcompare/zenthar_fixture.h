@@ -1,43 +1,34 @@
-// Test fixture shared by zenthar's end-to-end tests: runs the built program in a fresh
-// folder and compares its whole console output and exit status.
+// The fixture of zenthar's end-to-end tests: testsupport's program fixture run on zenthar,
+// whose usage text every run prints first, and its out.txt.
 #ifndef RUNCOMPARE_ZENTHAR_FIXTURE_H_
 #define RUNCOMPARE_ZENTHAR_FIXTURE_H_
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "testsupport/run_program.h"
+#include "testsupport/program_test.h"
 
-namespace runcompare_test {
+namespace runcompare {
 
 const std::string kUsage = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
 
-class ZentharFixture : public ::testing::Test {
+class ZentharTest : public testsupport::ProgramTest {
  protected:
   testsupport::RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                              const std::string& stdout_path = "") {
-    testsupport::RunResult result =
-        testsupport::RunProgram(ZENTHAR_PATH, args, dir_.path(), input, stdout_path);
-    EXPECT_EQ(result.err, "");  // nothing ever goes to standard error
-    return result;
+    return ProgramTest::Run(ZENTHAR_PATH, args, input, stdout_path);
   }
   // Runs zenthar and expects the usage text followed by `console`, and `status`.
   void Expect(const std::vector<std::string>& args, const std::string& console, int status,
               const std::string& input = "") {
-    testsupport::RunResult result = Run(args, input);
-    EXPECT_EQ(result.out, kUsage + console);
-    EXPECT_EQ(result.status, status);
+    ProgramTest::Expect(ZENTHAR_PATH, args, kUsage + console, status, input);
   }
-  void Write(const std::string& name, const std::string& text) { dir_.Write(name, text); }
-  std::string OutTxt() { return dir_.Read("out.txt"); }
+  std::string OutTxt() { return Read("out.txt"); }
   bool OutTxtExists() { return access(dir_.File("out.txt").c_str(), F_OK) == 0; }
-
-  testsupport::TempDir dir_;
 };
 
-}  // namespace runcompare_test
+}  // namespace runcompare
 
 #endif  // RUNCOMPARE_ZENTHAR_FIXTURE_H_

@@ -11,22 +11,18 @@
 #include <vector>
 
 #include "runcompare/zenthar_fixture.h"
-#include "testsupport/run_program.h"
 
+namespace runcompare {
 namespace {
 
 using testsupport::RunResult;
 
-using runcompare_test::kUsage;
-
 // "%10.3f" of a value, for values too long to write out by hand.
-std::string Fixed(double value) {
+std::string fixed(double value) {
   char text[400];
   snprintf(text, sizeof text, "%10.3f", value);
   return text;
 }
-
-class ZentharTest : public runcompare_test::ZentharFixture {};
 
 // The two record lines given as examples of the console output.
 TEST_F(ZentharTest, DocumentedRecordLines) {
@@ -250,7 +246,7 @@ TEST_F(ZentharTest, CarriageReturnLineFeedTables) {
   EXPECT_EQ(OutTxt(), "1 -4\r\n2 -3\r\n");
 }
 
-// Mend: more than 20 input files.
+// Any number of input files takes part, more than 20 among them.
 TEST_F(ZentharTest, MoreThanTwentyFiles) {
   std::vector<std::string> args;
   std::string list;
@@ -271,7 +267,7 @@ TEST_F(ZentharTest, MoreThanTwentyFiles) {
   EXPECT_EQ(OutTxt(), "1 -5 fromf25.txt\n");
 }
 
-// Mend: file names of any length, on the command line and typed at the prompt.
+// File names of any length are opened, on the command line and typed at the prompt.
 TEST_F(ZentharTest, LongFileNames) {
   std::string folder = std::string(120, 'd') + "/" + std::string(120, 'e');
   ASSERT_EQ(mkdir(dir_.File(folder.substr(0, 120)).c_str(), 0755), 0);
@@ -288,7 +284,7 @@ TEST_F(ZentharTest, LongFileNames) {
          0, typed + "\n");
 }
 
-// Mend: lines with more than 1000 fields.
+// A line may have more than 1000 fields.
 TEST_F(ZentharTest, LinesWithManyFields) {
   auto line = [](const std::string& lnl) {
     std::string text = "1";
@@ -305,8 +301,8 @@ TEST_F(ZentharTest, LinesWithManyFields) {
   EXPECT_EQ(OutTxt(), line("-1.5"));
 }
 
-// Mend: a column below 1 is refused once the file list is printed, before out.txt is
-// created or emptied.
+// A column below 1 is refused once the file list is printed, before out.txt is created
+// or emptied.
 TEST_F(ZentharTest, ColumnBelowOneIsRefused) {
   Write("a.txt", "1 -1\n");
   Write("b.txt", "1 -2\n");
@@ -322,8 +318,8 @@ TEST_F(ZentharTest, ColumnBelowOneIsRefused) {
   EXPECT_EQ(OutTxt(), "old\n");
 }
 
-// Mend: values at or beyond plus or minus 1e300, and infinities, are chosen like any other:
-// no file number is carried over from an earlier record.
+// Values at or beyond plus or minus 1e300, and infinities, are chosen like any other: no
+// file number is carried over from an earlier record.
 TEST_F(ZentharTest, ExtremeValuesAreSelected) {
   Write("f1", "1 -5\n2 -1e300 a\n3 1e999 a\n");
   Write("f2", "1 -3\n2 -2e300 b\n3 5 b\n");
@@ -331,7 +327,7 @@ TEST_F(ZentharTest, ExtremeValuesAreSelected) {
          "f1  f2    ==>  out.txt\n\n"
          "record    1  (++)     -5.000 (1) -     -3.000 (2) =   -2.000\n"
          "record    2  (++) " +
-             Fixed(-2e300) + " (2) - " + Fixed(-1e300) + " (1) = " + Fixed(-1e300) + "\n" +
+             fixed(-2e300) + " (2) - " + fixed(-1e300) + " (1) = " + fixed(-1e300) + "\n" +
              "record    3  (++)      5.000 (2) -        inf (1) =     -inf\n"
              "\nwrote 3 records into out.txt\n",
          0);
@@ -342,13 +338,13 @@ TEST_F(ZentharTest, ExtremeValuesAreSelected) {
   Expect({"f1", "f2", "2"},
          "f1  f2    ==>  out.txt\n\n"
          "record    1  (+-) " +
-             Fixed(1e300) + " (1) - " + Fixed(1e300) + " (1) =    0.000\n" +
+             fixed(1e300) + " (1) - " + fixed(1e300) + " (1) =    0.000\n" +
              "\nwrote 1 records into out.txt\n",
          0);
   EXPECT_EQ(OutTxt(), "1 1e300\n");
 }
 
-// Mend: a file without a numeric first field yet has index -1.0, which leaves the reference
+// A file without a numeric first field yet has index -1.0, which leaves the reference
 // unset, so the other files' indices are not compared against an undefined value.
 TEST_F(ZentharTest, IndexUnsetUntilNumeric) {
   Write("f1", "run -7\nrun -8\n");
@@ -361,7 +357,7 @@ TEST_F(ZentharTest, IndexUnsetUntilNumeric) {
          0);
 }
 
-// Mend: lines longer than 63,999 characters are read whole and all their fields found.
+// Lines longer than 63,999 characters are read whole and all their fields found.
 TEST_F(ZentharTest, LongLinesAreReadWhole) {
   std::string long_line = "1 " + std::string(70000, 'y') + " -2\n";
   Write("f1", long_line + "2 q -5\n");
@@ -375,7 +371,7 @@ TEST_F(ZentharTest, LongLinesAreReadWhole) {
   EXPECT_EQ(OutTxt(), long_line + "2 q -4\n");
 }
 
-// Mend: a selected last line without a line break is written with one.
+// A selected last line without a line break is written with one.
 TEST_F(ZentharTest, LastLineWithoutBreakGetsOne) {
   Write("f1", "1 -1\n2 -1");
   Write("f2", "1 -2\n2 -2\n3 -2\n");
@@ -389,7 +385,7 @@ TEST_F(ZentharTest, LastLineWithoutBreakGetsOne) {
   EXPECT_EQ(OutTxt(), "1 -1\n2 -1\n3 -2\n");
 }
 
-// Mend: a failure to write standard output or out.txt ends with status -1.
+// A failure to write standard output or out.txt ends with status -1.
 TEST_F(ZentharTest, WriteFailuresEndWithMinusOne) {
   Write("f1", "1 -1\n");
   Write("f2", "1 -2\n");
@@ -501,3 +497,4 @@ TEST_F(ZentharTest, BrokenStandardOutputLeavesOnlyThisRunInOutTxt) {
 }
 
 }  // namespace
+}  // namespace runcompare

@@ -77,10 +77,9 @@ std::string ReadHead(int descriptor, bool* taken) {
   return std::string(head, have);
 }
 
-// The format whose signature starts `head`, the first bytes of a file (all of them when
-// the file is shorter): "gzip", "zstd", "xz", "bzip2", "zip", or "" for any other bytes,
-// which are read as text.
-const char* FormatOf(std::string_view head) {
+}  // namespace
+
+const char* SignatureFormat(std::string_view head) {
   struct Signature {
     std::string_view bytes;
     const char* format;
@@ -110,8 +109,6 @@ const char* FormatOf(std::string_view head) {
   return "";
 }
 
-}  // namespace
-
 std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error) {
   *error = OpenError();
   const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -130,7 +127,7 @@ std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error) 
   }
   bool taken = false;
   const std::string head = ReadHead(descriptor, &taken);
-  const char* format = FormatOf(head);
+  const char* format = SignatureFormat(head);
   std::unique_ptr<ByteSource> file =
       std::make_unique<FileSource>(descriptor, taken ? head : std::string());
   if (*format == '\0') return file;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace textio {
 
@@ -67,6 +68,11 @@ struct OpenError {
   /// For kOtherFormat: "zstd", "xz", "bzip2" or "zip".
   const char* format = "";
 };
+
+/// The format whose signature starts `head`, the first bytes of a file (all of them when
+/// the file is shorter): "gzip", "zstd", "xz", "bzip2", "zip", or "" for any other bytes,
+/// which are read as text.
+const char* SignatureFormat(std::string_view head);
 
 /// Opens the file at `path` for reading, the one way every input is opened. Gzip data,
 /// recognised by its first two bytes 1f 8b and never by the name, is read decompressed:

@@ -1,0 +1,39 @@
+// The console side of zenthar: the error exit, and the file openers, of which the one for
+// reading asks once, on the console, for a full path.
+#ifndef RUNCOMPARE_CONSOLE_H_
+#define RUNCOMPARE_CONSOLE_H_
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "textio/byte_source.h"
+
+namespace runcompare {
+
+/// Prints "\nError: <message>.\n" on `console` and ends the process with exit status -1
+/// through exit(), so every open stream is flushed first.
+[[noreturn]] void fail_and_exit(const std::string& message, FILE* console = stdout);
+
+/// Opens the file `*path` for reading and returns it as a byte source; never returns
+/// without one. An absent or empty name ends the process through
+/// fail_and_exit("file name empty."). On failure it prints "\nerror when opening file
+/// <path>\n" and the prompt, reads one word of any length from `in` (leading white space
+/// skipped, the word ends before the next white space, which stays unread), stores it in
+/// `*path` and tries once more; at end of input `*path` keeps the old name. A second failure
+/// prints "Can't find the file.  I give up." and ends the process with status -1.
+/// A folder opens, and reading it fails, as with every file that opens but cannot be read.
+/// A file compressed in another format than gzip ends the process with a message that names
+/// the format.
+std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, FILE* in = stdin,
+                                                FILE* console = stdout);
+
+/// Creates the file `path`, or empties it, for writing and returns its descriptor. An empty
+/// name ends the process as in open_or_ask. When the file cannot be opened it prints
+/// "\nerror when opening file <path>\n" and ends the process with status -1: a file to be
+/// written cannot be found elsewhere, so there is no prompt.
+int open_to_write(const std::string& path, FILE* console = stdout);
+
+}  // namespace runcompare
+
+#endif  // RUNCOMPARE_CONSOLE_H_
