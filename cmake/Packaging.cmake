@@ -61,12 +61,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # dpkg-shlibdeps (package dpkg-dev) works out Depends with the versions the programs
-# need; without it, name the three libraries they link.
+# need; without it, name the libraries they link.
 find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS_PROGRAM)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libisal2, libstdc++6")
 endif()
 
 include(CPack)
