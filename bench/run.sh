@@ -406,14 +406,10 @@ awk_agreement() {
 
 # ---------------------------------------------------------------------------- one preset
 
-run_preset() {
-  local preset=$1
-  dir=$data_root/$preset
-  echo
-  echo "== $preset"
-  ensure_data "$preset" "$dir"
-
-  local key value
+# Reads the study's settings (sites, replicates, tables, table_lines) from study.env in
+# $dir, names its tables and makes a fresh scratch folder for the timings.
+read_study() {
+  local key value t
   while IFS='=' read -r key value; do
     case $key in
       sites) sites=$value ;;
@@ -423,12 +419,51 @@ run_preset() {
     esac
   done <"$dir/study.env"
   table_files=()
-  local t
   for ((t = 1; t <= tables; t++)); do table_files+=("run$t.txt"); done
-
   scratch=$dir/timing
   rm -rf "$scratch"
   mkdir -p "$scratch"
+}
+
+# Times the labels given, each run once untimed first (which also checks its status), then
+# $runs times round-robin, so that a slow spell of the machine hits every command alike;
+# fills median and peak, and prints them, the command column `width` wide.
+time_labels() {
+  local width=$1 label run
+  shift
+  for label in "$@"; do run_once "$label"; done
+  rm -f "$scratch"/*.runs
+  for ((run = 1; run <= runs; run++)); do
+    printf '   run %d/%d:' "$run" "$runs"
+    for label in "$@"; do
+      run_once "$label"
+      printf ' %s' "$label"
+    done
+    printf '\n'
+  done
+  unset median peak
+  declare -gA median peak
+  for label in "$@"; do
+    median[$label]=$(median_of "$label")
+    peak[$label]=$(peak_of "$label")
+  done
+  echo
+  echo "   medians of $runs runs, in seconds; peak resident memory in MiB"
+  printf "   %-${width}s %9s %9s\n" command "median s" "peak MiB"
+  for label in "$@"; do
+    printf "   %-${width}s %9.4f %9s\n" "$(describe "$label")" "${median[$label]}" \
+      "$(mib "${peak[$label]}")"
+  done
+}
+
+
+run_preset() {
+  local preset=$1
+  dir=$data_root/$preset
+  echo
+  echo "== $preset"
+  ensure_data "$preset" "$dir"
+  read_study
 
   local report_size site_size class_size table_size=0
   report_size=$(file_size "$dir/mlc")
@@ -458,39 +493,13 @@ run_preset() {
     awk_agreement
   fi
 
-  # Warm the cache, and run every command once untimed (this also checks its status).
+  # Warm the cache, then time.
   cat "$dir/siterates" "$dir/siterates.txt" "$dir/mlc" "${table_files[@]/#/$dir/}" >/dev/null
+  time_labels 46 "${labels[@]}"
   local label
-  for label in "${labels[@]}"; do run_once "$label"; done
-  rm -f "$scratch"/*.runs
-
-  # Timed runs, round-robin so that a slow spell of the machine hits every command alike.
-  local run
-  for ((run = 1; run <= runs; run++)); do
-    printf '   run %d/%d:' "$run" "$runs"
-    for label in "${labels[@]}"; do
-      run_once "$label"
-      printf ' %s' "$label"
-    done
-    printf '\n'
-  done
-
-  unset median peak
-  declare -gA median peak
   for label in "${labels[@]}"; do
-    median[$label]=$(median_of "$label")
-    peak[$label]=$(peak_of "$label")
-  done
-  {
-    for label in "${labels[@]}"; do printf '%s\t%s\t%s\n' "$label" "${median[$label]}" "${peak[$label]}"; done
-  } >"$dir/results.tsv"
-
-  echo
-  echo "   medians of $runs runs, in seconds; peak resident memory in MiB"
-  printf '   %-46s %9s %9s\n' command "median s" "peak MiB"
-  for label in "${labels[@]}"; do
-    printf '   %-46s %9.4f %9s\n' "$(describe "$label")" "${median[$label]}" "$(mib "${peak[$label]}")"
-  done
+    printf '%s\t%s\t%s\n' "$label" "${median[$label]}" "${peak[$label]}"
+  done >"$dir/results.tsv"
 
   echo
   printf '   %-13s %9s | %9s %7s | %9s %7s | %9s %9s | %8s\n' program "median s" \
@@ -584,51 +593,17 @@ run_compressed_preset() {
   echo "== $preset"
   command -v igzip >/dev/null || die "$preset needs igzip (Debian package isal)"
   ensure_compressed "$preset" "$dir"
-  local key value
-  while IFS='=' read -r key value; do
-    case $key in
-      sites) sites=$value ;;
-      replicates) replicates=$value ;;
-      tables) tables=$value ;;
-    esac
-  done <"$dir/study.env"
-  table_files=()
-  local t
-  for ((t = 1; t <= tables; t++)); do table_files+=("run$t.txt"); done
-  scratch=$dir/timing
-  rm -rf "$scratch"
-  mkdir -p "$scratch"
+  read_study
   local gz_tables=("${table_files[@]/%/.gz}")
   echo "   mlc.gz $(size_mb "$(file_size "$dir/mlc.gz")"), siterates.txt.gz" \
     "$(size_mb "$(file_size "$dir/siterates.txt.gz")"), $tables tables" \
     "$(size_mb "$(file_size "${gz_tables[@]/#/$dir/}")")"
   compressed_check
 
-  local labels=(VarnelDrovik-gz SelwickBR-gz SelwickBEB-gz zenthar-gz igzip-mlc igzip-classes
-    igzip-tables route-VarnelDrovik route-SelwickBR) label run
   cat "$dir"/*.gz "$dir/siterates" >/dev/null
-  for label in "${labels[@]}"; do run_once "$label"; done
-  rm -f "$scratch"/*.runs
-  for ((run = 1; run <= runs; run++)); do
-    printf '   run %d/%d:' "$run" "$runs"
-    for label in "${labels[@]}"; do
-      run_once "$label"
-      printf ' %s' "$label"
-    done
-    printf '\n'
-  done
-  unset median peak
-  declare -gA median peak
-  for label in "${labels[@]}"; do
-    median[$label]=$(median_of "$label")
-    peak[$label]=$(peak_of "$label")
-  done
-  echo
-  echo "   medians of $runs runs, in seconds; peak resident memory in MiB"
-  printf '   %-62s %9s %9s\n' command "median s" "peak MiB"
-  for label in "${labels[@]}"; do
-    printf '   %-62s %9.4f %9s\n' "$(describe "$label")" "${median[$label]}" "$(mib "${peak[$label]}")"
-  done
+  time_labels 62 VarnelDrovik-gz SelwickBR-gz SelwickBEB-gz zenthar-gz igzip-mlc igzip-classes \
+    igzip-tables route-VarnelDrovik route-SelwickBR
+  local label
   echo
   echo "   targets (ratios of medians):"
   target "VarnelDrovik mlc.gz / igzip -dc mlc.gz" "$(ratio VarnelDrovik-gz igzip-mlc)" "<=" 1.35 yes

@@ -27,10 +27,10 @@ if(GZIP_PROGRAM)
 endif()
 install(FILES README.md CHANGELOG.md LICENSE ${doc_dir}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# The example study of the README's tutorial, data only: the scripts beside it run the
-# programs of a build folder.
+# The example study of the README's tutorial and its figure; not the scripts beside them,
+# which run the programs of a build folder.
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
-        FILES_MATCHING PATTERN "mlc" PATTERN "siterates*" PATTERN "run*.txt")
+        FILES_MATCHING PATTERN "mlc" PATTERN "siterates*" PATTERN "run*.txt" PATTERN "figure.svg")
 
 set(CPACK_PACKAGE_NAME "${PROJECT_NAME}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")

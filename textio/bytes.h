@@ -121,14 +121,7 @@ struct Sse2 {
   static const char* SkipSpace(const char* p, const char* end) {
     if (!IsSpace(p[0])) return p;
     if (!IsSpace(p[1])) return p + 1 < end ? p + 1 : end;
-    for (p += 2; p < end; p += 16) {
-      const unsigned other = ~Mask(SpaceBytes(Load(p))) & 0xFFFFu;
-      if (other != 0) {
-        p += __builtin_ctz(other);
-        return p < end ? p : end;
-      }
-    }
-    return end;
+    return SkipSpaceRun(p + 2, end);
   }
 
   /// Sixteen bytes at a time from the first.
