@@ -22,33 +22,6 @@ using testsupport::RandomBytes;
 using testsupport::RunResult;
 using testsupport::WithCrLf;
 
-// The lines of a table, each with its line feed when it has one.
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    end = end == std::string::npos ? text.size() : end + 1;
-    lines.push_back(text.substr(start, end - start));
-    start = end;
-  }
-  return lines;
-}
-
-// A record line of two tables.
-std::string record(int number, const char* marks, double low, int low_file, double high,
-                   int high_file) {
-  char text[200];
-  std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", number,
-                marks, low, low_file, high, high_file, low - high);
-  return text;
-}
-
-std::string wrote(int records) {
-  return "\nwrote " + std::to_string(records) + " records into out.txt\n";
-}
-
-class ZentharBadInputTest : public ZentharTest {};
-
 TEST_F(ZentharBadInputTest, EmptyFiles) {
   Write("a", "");
   Write("b", "");

@@ -41,7 +41,7 @@ struct InputTable {
 };
 
 struct CompareOutcome {
-  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory };
+  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory, kWriteError };
   Status status = kDone;
   long long records_written = 0;
   std::size_t failed_table = 0;  // for kReadError and kNoMemory: the table being read
@@ -54,7 +54,8 @@ struct CompareOutcome {
 /// lowest and the highest; a later one replaces them only when strictly lower or higher, so
 /// on ties the earlier table keeps its place. Stops without writing the record when the
 /// active tables disagree on the index (kIndexMismatch), a table cannot be read
-/// (kReadError) or a line does not fit in memory (kNoMemory); earlier records stay written.
+/// (kReadError) or a line does not fit in memory (kNoMemory), and stops at the first failed
+/// write to `out_txt` (kWriteError); earlier records stay written.
 CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console);
 

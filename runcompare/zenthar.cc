@@ -2,7 +2,9 @@
 // writes, for every record, the line of the run with the highest log-likelihood to out.txt.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -51,6 +53,12 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
   fail_and_exit("cannot read file " + table.name);
 }
 
+// Ends the run for out.txt, which could not be written.
+[[noreturn]] void fail_to_write(const runcompare::LineWriter& out_txt) {
+  fail_and_exit(std::string("cannot write file ") + kOutName + ": " +
+                std::strerror(out_txt.error_number()));
+}
+
 // The run from the opening of the input tables on; returns the exit status.
 int run(int argc, char** argv) {
   std::vector<runcompare::InputTable> tables = open_tables(argv + 1, argc - 2);
@@ -65,8 +73,9 @@ int run(int argc, char** argv) {
   runcompare::LineWriter out_txt(runcompare::open_to_write(kOutName));
   const runcompare::CompareOutcome outcome =
       runcompare::compare_runs(&tables, lnl_column, &out_txt, stdout);
-  // out.txt keeps every record written before a failure.
-  const bool out_written = out_txt.close();
+  // out.txt keeps every record written before a failure. A failed write is told before
+  // anything else, and no closing line claims records that are not in out.txt.
+  if (!out_txt.close()) fail_to_write(out_txt);
   switch (outcome.status) {
     case runcompare::CompareOutcome::kIndexMismatch:
       fail_and_exit("index field different");
@@ -74,6 +83,7 @@ int run(int argc, char** argv) {
       fail_to_read(tables[outcome.failed_table]);
     case runcompare::CompareOutcome::kNoMemory:
       fail_and_exit("oom");
+    case runcompare::CompareOutcome::kWriteError:  // told above: the close fails again
     case runcompare::CompareOutcome::kDone:
       break;
   }
@@ -82,12 +92,15 @@ int run(int argc, char** argv) {
     if (!table.reader.read_to_end()) fail_to_read(table);
   }
   std::printf("\nwrote %lld records into %s\n", outcome.records_written, kOutName);
-  return out_written ? 0 : -1;
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Over a limit on the size of files, a write to out.txt fails and is told, rather than
+  // ending the process with a signal.
+  std::signal(SIGXFSZ, SIG_IGN);
   // A terminal keeps its line buffering so record lines show as they come.
   if (!isatty(STDOUT_FILENO)) setvbuf(stdout, console_buffer, _IOFBF, sizeof console_buffer);
   std::fputs(kUsage, stdout);

@@ -385,7 +385,7 @@ TEST_F(ZentharTest, LastLineWithoutBreakGetsOne) {
   EXPECT_EQ(OutTxt(), "1 -1\n2 -1\n3 -2\n");
 }
 
-// A failure to write standard output or out.txt ends with status -1.
+// A failure to write standard output or out.txt ends with status -1; out.txt's is told.
 TEST_F(ZentharTest, WriteFailuresEndWithMinusOne) {
   Write("f1", "1 -1\n");
   Write("f2", "1 -2\n");
@@ -398,7 +398,7 @@ TEST_F(ZentharTest, WriteFailuresEndWithMinusOne) {
   Expect({"f1", "f2", "2"},
          "f1  f2    ==>  out.txt\n\n"
          "record    1  (++)     -2.000 (2) -     -1.000 (1) =   -1.000\n"
-         "\nwrote 1 records into out.txt\n",
+         "\nError: cannot write file out.txt: No space left on device.\n",
          255);
 }
 
