@@ -44,10 +44,10 @@ TEST(OpenOrAskDeathTest, EmptyNameOpensNothing) {
   expect_fatal(
       [](FILE* in, FILE* console) {
         std::string name;
-        open_or_ask(&name, in, console);
+        open_or_ask(&name, nullptr, in, console);
       },
       "typed\n", "\nError: file name empty..\n");
-  expect_fatal([](FILE* in, FILE* console) { open_or_ask(nullptr, in, console); }, "",
+  expect_fatal([](FILE* in, FILE* console) { open_or_ask(nullptr, nullptr, in, console); }, "",
                "\nError: file name empty..\n");
   expect_fatal([](FILE*, FILE* console) { open_to_write("", console); }, "",
                "\nError: file name empty..\n");
@@ -65,7 +65,7 @@ TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
   const std::string missing = dir.File("missing");
   auto open_missing = [&](FILE* in, FILE* console) {
     std::string name = missing;
-    open_or_ask(&name, in, console);
+    open_or_ask(&name, nullptr, in, console);
   };
   const std::string kAsked =
       "\nerror when opening file " + missing + "\ntell me the full path-name of the file? ";
@@ -106,7 +106,7 @@ class OpenOrAskTest : public ::testing::Test {
   std::string open_and_read(std::string* name, const std::string& typed) {
     std::fclose(in_);
     in_ = input_from(typed);
-    return beginning(open_or_ask(name, in_, console_).get());
+    return beginning(open_or_ask(name, nullptr, in_, console_).get());
   }
   std::string console() { return contents(console_); }
 
@@ -151,8 +151,8 @@ TEST_F(OpenOrAskTest, RestOfTheTypedLineAnswersTheNextPrompt) {
   in_ = input_from(dir_.File("one") + " " + dir_.File("two") + "\n");
   std::string first = "missing1";
   std::string second = "missing2";
-  EXPECT_EQ(beginning(open_or_ask(&first, in_, console_).get()), "1\n");
-  EXPECT_EQ(beginning(open_or_ask(&second, in_, console_).get()), "2\n");
+  EXPECT_EQ(beginning(open_or_ask(&first, nullptr, in_, console_).get()), "1\n");
+  EXPECT_EQ(beginning(open_or_ask(&second, nullptr, in_, console_).get()), "2\n");
   EXPECT_EQ(first, dir_.File("one"));
   EXPECT_EQ(second, dir_.File("two"));
   EXPECT_EQ(std::getc(in_), '\n');  // the line break after the second word is still unread

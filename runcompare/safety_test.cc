@@ -1,8 +1,11 @@
 // Bad input that must cost no data and pass no failure off as success, end to end: a
-// failed write to out.txt. Every case compares the whole console output, out.txt and the
-// exit status.
+// failed write to out.txt, more tables than open files allowed, a path typed at the prompt
+// longer than any path. Every case compares the whole console output, out.txt and the exit
+// status.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,67 @@ TEST_F(ZentharBadInputTest, FailedWritesToOutTxt) {
     if (c.kept > 0) {
       EXPECT_TRUE(OutTxt() == a.substr(0, 256 * c.kept)) << OutTxt().size() << " bytes";
     }
+  }
+}
+
+// More tables than the soft limit on open files: zenthar raises it to the hard limit and
+// opens them all. Beyond the hard limit, the open that fails is told with the system's
+// reason, without a prompt, and out.txt is not created.
+TEST_F(ZentharBadInputTest, MoreTablesThanOpenFilesAllowed) {
+  rlimit limit;
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  if (limit.rlim_max < 200) GTEST_SKIP() << "the hard limit on open files is below 200";
+  std::vector<std::string> args;
+  std::vector<std::string> names = {""};  // the file list up to each table
+  for (int k = 1; k <= 100; ++k) {
+    args.push_back("t" + std::to_string(k));
+    Write(args.back(), "1 -" + std::to_string(k) + "\n");
+    names.push_back(names.back() + args.back() + "  ");
+  }
+  args.push_back("2");
+  RunResult run = RunAfter("ulimit -S -n 40", args);
+  EXPECT_EQ(run.out, kUsage + names[100] + "  ==>  out.txt\n\n" +
+                         record(1, std::string(100, '+').c_str(), -100, 100, -1, 1) + wrote(1));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(OutTxt(), "1 -1\n");
+  ASSERT_EQ(unlink(dir_.File("out.txt").c_str()), 0);
+  // The tables get what descriptors the process has left: about 37 of the 40. The leak
+  // checker of a sanitizer build would need one more at the exit.
+  run = RunAfter("ulimit -n 40; export ASAN_OPTIONS=detect_leaks=0", args);
+  const std::string told = "\nError: cannot open file t";
+  const std::size_t at = run.out.find(told);
+  ASSERT_NE(at, std::string::npos) << run.out;
+  const int opened = std::atoi(run.out.c_str() + at + told.size()) - 1;
+  ASSERT_TRUE(opened >= 30 && opened <= 37) << opened;
+  EXPECT_EQ(run.out, kUsage + names[opened] + told + std::to_string(opened + 1) +
+                         ": Too many open files.\n");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_FALSE(OutTxtExists());
+}
+
+// A path typed at the prompt may be as long as the system's limit on a path, 4096 bytes; a
+// longer one ends the run with a message naming the file asked for, and out.txt is not
+// touched.
+TEST_F(ZentharBadInputTest, LongPathTypedAtThePrompt) {
+  Write("a", "1 -1\n");
+  Write("out.txt", "old\n");
+  const std::string asked =
+      "a  \nerror when opening file m\ntell me the full path-name of the file? ";
+  const std::string given_up = "Can't find the file.  I give up.\n";
+  const std::string too_long = "\nError: the path typed for file m is longer than 4096 bytes.\n";
+  const struct {
+    std::string typed;
+    const std::string& end;
+  } cases[] = {
+      {std::string(4096, 'x'), given_up},
+      {" \t" + std::string(4096, 'x') + " " + std::string(5000, 'y'), given_up},
+      {std::string(4097, 'x'), too_long},
+      {"\n\n" + std::string(100000, 'x') + "\n", too_long},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.size());
+    Expect({"a", "m", "2"}, asked + c.end, 255, c.typed);
+    EXPECT_EQ(OutTxt(), "old\n");
   }
 }
 

@@ -1,5 +1,6 @@
 // zenthar: compares the result tables of repeated runs of one analysis record by record and
 // writes, for every record, the line of the run with the highest log-likelihood to out.txt.
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -59,6 +60,15 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
                 std::strerror(out_txt.error_number()));
 }
 
+// Raises the limit on open files to the most this user may have, so that a run over more
+// tables than the usual limit opens them all. Where it cannot be raised, it stays.
+void raise_open_file_limit() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 // The run from the opening of the input tables on; returns the exit status.
 int run(int argc, char** argv) {
   std::vector<runcompare::InputTable> tables = open_tables(argv + 1, argc - 2);
@@ -101,6 +111,7 @@ int main(int argc, char** argv) {
   // Over a limit on the size of files, a write to out.txt fails and is told, rather than
   // ending the process with a signal.
   std::signal(SIGXFSZ, SIG_IGN);
+  raise_open_file_limit();
   // A terminal keeps its line buffering so record lines show as they come.
   if (!isatty(STDOUT_FILENO)) setvbuf(stdout, console_buffer, _IOFBF, sizeof console_buffer);
   std::fputs(kUsage, stdout);
