@@ -34,10 +34,11 @@ struct InputTable {
 
   std::string name;  // as given, or as typed at the prompt
   LineReader reader;
-  double index_value = -1.0;  // last numeric first field; -1.0 (unset) until there is one
-  double lnl_value = 0.0;     // log-likelihood of the current record, 0.0 if not a number
-  bool active = false;        // has a line of at least lnl_column fields in this record
-  std::string_view line;      // this record's line as read; valid until the next record
+  textio::FileIdentity identity;  // the file read, told apart from out.txt
+  double index_value = -1.0;      // last numeric first field; -1.0 (unset) until there is one
+  double lnl_value = 0.0;         // log-likelihood of the current record, 0.0 if not a number
+  bool active = false;            // has a line of at least lnl_column fields in this record
+  std::string_view line;          // this record's line as read; valid until the next record
 };
 
 struct CompareOutcome {

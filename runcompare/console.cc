@@ -2,6 +2,9 @@
 #include "runcompare/console.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -87,6 +90,12 @@ void check_name(const std::string* path, FILE* console) {
   if (path == nullptr || path->c_str()[0] == '\0') fail_and_exit("file name empty.", console);
 }
 
+// A file to be written cannot be found elsewhere, so there is no prompt.
+[[noreturn]] void fail_to_open_to_write(const std::string& path, FILE* console) {
+  std::fprintf(console, "\nerror when opening file %s\n", path.c_str());
+  std::exit(-1);
+}
+
 }  // namespace
 
 std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, textio::FileIdentity* identity,
@@ -105,12 +114,21 @@ std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, textio::FileI
   std::exit(-1);
 }
 
-int open_to_write(const std::string& path, FILE* console) {
+int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console) {
   check_name(&path, console);
-  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (descriptor >= 0) return descriptor;
-  std::fprintf(console, "\nerror when opening file %s\n", path.c_str());
-  std::exit(-1);
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  struct stat info;
+  if (descriptor < 0 || fstat(descriptor, &info) != 0) fail_to_open_to_write(path, console);
+  *identity = {true, info.st_dev, info.st_ino};
+  return descriptor;
+}
+
+void lock_and_empty(int descriptor, const std::string& path, FILE* console) {
+  if (flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    fail_and_exit(path + " is being written by another run", console);
+  }
+  // A device or a pipe (EINVAL) has no contents to empty.
+  if (ftruncate(descriptor, 0) != 0 && errno != EINVAL) fail_to_open_to_write(path, console);
 }
 
 }  // namespace runcompare

@@ -30,11 +30,20 @@ std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path,
                                                 textio::FileIdentity* identity = nullptr,
                                                 FILE* in = stdin, FILE* console = stdout);
 
-/// Creates the file `path`, or empties it, for writing and returns its descriptor. An empty
-/// name ends the process as in open_or_ask. When the file cannot be opened it prints
-/// "\nerror when opening file <path>\n" and ends the process with status -1: a file to be
-/// written cannot be found elsewhere, so there is no prompt.
-int open_to_write(const std::string& path, FILE* console = stdout);
+/// Opens the file `path` for writing, creating it when there is none but not emptying it
+/// yet, and returns its descriptor, with the file it leads to in `*identity`. An empty name
+/// ends the process as in open_or_ask. When the file cannot be opened it prints "\nerror
+/// when opening file <path>\n" and ends the process with status -1: a file to be written
+/// cannot be found elsewhere, so there is no prompt.
+int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console = stdout);
+
+/// Takes the lock that every run writing the file `path`, open at `descriptor`, takes, and
+/// then empties the file. The lock is the system's, held until the process ends, however it
+/// ends. When another process holds it, the process ends through fail_and_exit("<path> is
+/// being written by another run"), the file untouched; a file system that has no locks
+/// gives none, and the run goes on. A file that cannot be emptied ends the process as in
+/// open_to_write.
+void lock_and_empty(int descriptor, const std::string& path, FILE* console = stdout);
 
 }  // namespace runcompare
 

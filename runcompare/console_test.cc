@@ -49,15 +49,44 @@ TEST(OpenOrAskDeathTest, EmptyNameOpensNothing) {
       "typed\n", "\nError: file name empty..\n");
   expect_fatal([](FILE* in, FILE* console) { open_or_ask(nullptr, nullptr, in, console); }, "",
                "\nError: file name empty..\n");
-  expect_fatal([](FILE*, FILE* console) { open_to_write("", console); }, "",
-               "\nError: file name empty..\n");
+  expect_fatal(
+      [](FILE*, FILE* console) {
+        textio::FileIdentity identity;
+        open_to_write("", &identity, console);
+      },
+      "", "\nError: file name empty..\n");
 }
 
 TEST(OpenOrAskDeathTest, FileToWriteGetsNoPrompt) {
   TempDir dir;
   const std::string path = dir.File("no/such/folder");
-  expect_fatal([&](FILE*, FILE* console) { open_to_write(path, console); }, dir.File("ok") + "\n",
-               "\nerror when opening file " + path + "\n");
+  expect_fatal(
+      [&](FILE*, FILE* console) {
+        textio::FileIdentity identity;
+        open_to_write(path, &identity, console);
+      },
+      dir.File("ok") + "\n", "\nerror when opening file " + path + "\n");
+}
+
+// A file to write is emptied only under its lock: while one writer holds it, another is
+// refused, and the file keeps what the first one wrote.
+TEST(OpenOrAskDeathTest, SecondWriterIsRefused) {
+  TempDir dir;
+  const std::string path = dir.File("out.txt");
+  testsupport::WriteFile(path, "old\n");
+  textio::FileIdentity identity;
+  const int first = open_to_write(path, &identity);
+  EXPECT_EQ(ReadFile(path), "old\n");  // not yet emptied
+  lock_and_empty(first, path);
+  ASSERT_EQ(write(first, "first\n", 6), 6);
+  expect_fatal(
+      [&](FILE*, FILE* console) {
+        textio::FileIdentity other;
+        lock_and_empty(open_to_write(path, &other, console), path, console);
+      },
+      "", "\nError: " + path + " is being written by another run.\n");
+  EXPECT_EQ(ReadFile(path), "first\n");
+  close(first);
 }
 
 TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
@@ -121,8 +150,10 @@ TEST_F(OpenOrAskTest, ExistingFileOpensSilently) {
   EXPECT_EQ(open_and_read(&name, "unused\n"), "first\n");
   EXPECT_EQ(name, dir_.File("a.txt"));
   EXPECT_EQ(console(), "");
-  const int descriptor = open_to_write(dir_.File("new.txt"), console_);  // created
+  textio::FileIdentity identity;
+  const int descriptor = open_to_write(dir_.File("new.txt"), &identity, console_);  // created
   ASSERT_GE(descriptor, 0);
+  EXPECT_TRUE(identity.known);
   close(descriptor);
   EXPECT_EQ(ReadFile(dir_.File("new.txt")), "");
   EXPECT_EQ(console(), "");

@@ -1,7 +1,7 @@
-// Bad input that must cost no data and pass no failure off as success, end to end: a
-// failed write to out.txt, more tables than open files allowed, a path typed at the prompt
-// longer than any path. Every case compares the whole console output, out.txt and the exit
-// status.
+// Bad input that must cost no data and pass no failure off as success, end to end: out.txt
+// named as a table, a failed write to out.txt, more tables than open files allowed, a path
+// typed at the prompt longer than any path. Every case compares the whole console output, out.txt
+// and the exit status.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -16,10 +16,37 @@ namespace {
 
 using testsupport::RunResult;
 
-// A table line of 256 bytes: the index, the value, then padding.
-std::string line_of(int index, const std::string& value) {
-  const std::string line = std::to_string(index) + " " + value + " ";
-  return line + std::string(255 - line.size(), 'p') + "\n";
+// out.txt named as a table, by whatever path or link, given or typed at the prompt, is
+// refused before out.txt is emptied: neither the table nor out.txt loses a line.
+TEST_F(ZentharBadInputTest, OutTxtNamedAsATable) {
+  const std::string kOld = "1 x -1\n2 y -9\n";
+  Write("a", "1 x -3\n2 y -4\n");
+  ASSERT_EQ(symlink("out.txt", dir_.File("link").c_str()), 0);
+  const std::string refused = "    ==>  out.txt\n\n\nError: file ";
+  const std::string asked = "\nerror when opening file m\ntell me the full path-name of the file? ";
+  const struct {
+    std::vector<std::string> args;
+    const char* typed;
+    std::string console;
+  } cases[] = {
+      {{"a", "./out.txt", "3"}, "", "a  ./out.txt" + refused + "./out.txt"},
+      {{dir_.File("out.txt"), "a", "3"},
+       "",
+       dir_.File("out.txt") + "  a" + refused + dir_.File("out.txt")},
+      {{"a", "link", "3"}, "", "a  link" + refused + "link"},
+      {{"m", "a", "3"}, "out.txt\n", asked + "out.txt  a" + refused + "out.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    Write("out.txt", kOld);
+    Expect(c.args, c.console + " is out.txt, which this run writes.\n", 255, c.typed);
+    EXPECT_EQ(OutTxt(), kOld);
+  }
+  // out.txt a link to a table: the table would be emptied.
+  ASSERT_EQ(unlink(dir_.File("out.txt").c_str()), 0);
+  ASSERT_EQ(symlink("a", dir_.File("out.txt").c_str()), 0);
+  Expect({"a", "a", "3"}, "a  a" + refused + "a is out.txt, which this run writes.\n", 255);
+  EXPECT_EQ(Read("a"), "1 x -3\n2 y -4\n");
 }
 
 // A failed write to out.txt ends the run at once with a message naming out.txt, never with
@@ -29,8 +56,8 @@ std::string line_of(int index, const std::string& value) {
 TEST_F(ZentharBadInputTest, FailedWritesToOutTxt) {
   std::string a, b;
   for (int k = 1; k <= 3000; ++k) {
-    a += line_of(k, "-" + std::to_string(k));
-    b += line_of(k, "-" + std::to_string(k) + ".5");
+    a += padded_line(k, "-" + std::to_string(k), 256);
+    b += padded_line(k, "-" + std::to_string(k) + ".5", 256);
   }
   Write("a", a);
   Write("b", b);

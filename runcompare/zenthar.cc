@@ -37,8 +37,10 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
   tables.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     std::string name = names[i];
-    std::unique_ptr<textio::ByteSource> source = runcompare::open_or_ask(&name);
+    textio::FileIdentity identity;
+    std::unique_ptr<textio::ByteSource> source = runcompare::open_or_ask(&name, &identity);
     tables.emplace_back(std::move(name), std::move(source));
+    tables.back().identity = identity;
     if (!tables.back().reader.has_window()) fail_and_exit("oom");
     std::printf("%s  ", tables.back().name.c_str());
   }
@@ -58,6 +60,20 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
 [[noreturn]] void fail_to_write(const runcompare::LineWriter& out_txt) {
   fail_and_exit(std::string("cannot write file ") + kOutName + ": " +
                 std::strerror(out_txt.error_number()));
+}
+
+// Opens out.txt and empties it, once it is known to be none of the tables, which emptying
+// it would destroy, and no other run's, whose lines would mix with this run's.
+int open_out_txt(const std::vector<runcompare::InputTable>& tables) {
+  textio::FileIdentity identity;
+  const int descriptor = runcompare::open_to_write(kOutName, &identity);
+  for (const runcompare::InputTable& table : tables) {
+    if (table.identity.SameFile(identity)) {
+      fail_and_exit("file " + table.name + " is " + kOutName + ", which this run writes");
+    }
+  }
+  runcompare::lock_and_empty(descriptor, kOutName);
+  return descriptor;
 }
 
 // Raises the limit on open files to the most this user may have, so that a run over more
@@ -80,7 +96,7 @@ int run(int argc, char** argv) {
     fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
   }
 
-  runcompare::LineWriter out_txt(runcompare::open_to_write(kOutName));
+  runcompare::LineWriter out_txt(open_out_txt(tables));
   const runcompare::CompareOutcome outcome =
       runcompare::compare_runs(&tables, lnl_column, &out_txt, stdout);
   // out.txt keeps every record written before a failure. A failed write is told before

@@ -62,6 +62,12 @@ inline std::string record(int number, const char* marks, double low, int low_fil
   return text;
 }
 
+// A table line of `length` bytes: the index, the value, then padding and a line feed.
+inline std::string padded_line(int index, const std::string& value, std::size_t length) {
+  const std::string line = std::to_string(index) + " " + value + " ";
+  return line + std::string(length - 1 - line.size(), 'p') + "\n";
+}
+
 inline std::string wrote(int records) {
   return "\nwrote " + std::to_string(records) + " records into out.txt\n";
 }
