@@ -12,6 +12,14 @@ namespace runcompare {
 LineReader::LineReader(std::unique_ptr<textio::ByteSource> source, std::size_t block_size)
     : source_(std::move(source)), window_(std::make_unique<textio::PaddedBuffer>(block_size)) {}
 
+bool LineReader::read_first_block() {
+  const std::size_t got = source_->Read(window_->data(), window_->capacity());
+  end_ = got;
+  at_end_ = got == 0 && !source_->failed();
+  window_->PadAt(end_);
+  return !source_->failed();
+}
+
 LineReader::Status LineReader::read_on(std::string_view* line) {
   if (source_->failed()) return kError;
   if (at_end_) {

@@ -37,6 +37,10 @@ class LineReader {
   /// False when the window could not be allocated; the reader must not be used then.
   bool has_window() const { return window_->data() != nullptr; }
 
+  /// Reads the first block, so that a file that opens but cannot be read shows before any
+  /// line is asked for. False when that read failed.
+  bool read_first_block();
+
   /// The source, to tell how it failed.
   const textio::ByteSource& source() const { return *source_; }
 

@@ -30,8 +30,18 @@ char console_buffer[1 << 16];
 // Exit status once all is written: -1 when standard output could not be written.
 int console_status(int status) { return (fflush(stdout) != 0 || ferror(stdout)) ? -1 : status; }
 
-// Opens the input tables, in command-line order, each with its line buffer, and prints the
-// name of each once it is open (the name typed at the prompt, when there was one).
+// Ends the run for a table that could not be read.
+[[noreturn]] void fail_to_read(const runcompare::InputTable& table) {
+  const textio::ByteSource& source = table.reader.source();
+  if (source.damaged()) {
+    fail_and_exit("damaged compressed data in file " + table.name + ": " + source.damage());
+  }
+  fail_and_exit("cannot read file " + table.name);
+}
+
+// Opens the input tables, in command-line order, each with its line buffer, reads the first
+// block of each, so that a table that cannot be read is told before out.txt is touched, and
+// prints the name of each once it is open (the name typed at the prompt, when there was one).
 std::vector<runcompare::InputTable> open_tables(char** names, int count) {
   std::vector<runcompare::InputTable> tables;
   tables.reserve(static_cast<std::size_t>(count));
@@ -42,18 +52,10 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
     tables.emplace_back(std::move(name), std::move(source));
     tables.back().identity = identity;
     if (!tables.back().reader.has_window()) fail_and_exit("oom");
+    if (!tables.back().reader.read_first_block()) fail_to_read(tables.back());
     std::printf("%s  ", tables.back().name.c_str());
   }
   return tables;
-}
-
-// Ends the run for a table that could not be read.
-[[noreturn]] void fail_to_read(const runcompare::InputTable& table) {
-  const textio::ByteSource& source = table.reader.source();
-  if (source.damaged()) {
-    fail_and_exit("damaged compressed data in file " + table.name + ": " + source.damage());
-  }
-  fail_and_exit("cannot read file " + table.name);
 }
 
 // Ends the run for out.txt, which could not be written.
