@@ -1,6 +1,7 @@
 // zenthar among other processes, end to end: a second run in the same folder while the first
-// one writes out.txt. The first run reads one table from a FIFO that the test writes, so it
-// waits part of the way through with out.txt open and some blocks written.
+// one writes out.txt, and a reader of standard output that stops early. A run paused part
+// of the way reads one table from a FIFO that the test writes, so it waits with out.txt
+// open and some blocks written.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -114,6 +115,23 @@ TEST_F(ZentharProcessTest, SecondRunInTheSameFolderIsRefused) {
   EXPECT_TRUE(OutTxt() == table_);
   // Once the first run has ended, the lock is free.
   Expect({"b", "b", "2"}, "b  b    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1), 0);
+}
+
+// Standard output that goes away part of the way, as through `head -c 100`: zenthar writes
+// every record into out.txt all the same, and ends with status -1 once the console's writes
+// failed.
+TEST_F(ZentharProcessTest, StandardOutputThatGoesAway) {
+  std::string b;
+  for (const std::string& line : fifo_lines_) b += line;
+  Write("b", b);
+  const testsupport::RunResult run = testsupport::RunProgram(
+      "/bin/sh", {"-c", "{ \"$0\" a b 2; echo $? >status; } | head -c 100", ZENTHAR_PATH},
+      dir_.path());
+  const std::string whole = kUsage + "a  b    ==>  out.txt\n\n" + console_ + wrote(kRecords);
+  ASSERT_GT(whole.size(), 150000u);  // more than the pipe and the console's buffer hold
+  EXPECT_EQ(run.out, whole.substr(0, 100));
+  EXPECT_EQ(Read("status"), "255\n");
+  EXPECT_TRUE(OutTxt() == table_);
 }
 
 }  // namespace
