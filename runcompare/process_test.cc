@@ -1,5 +1,5 @@
 // zenthar among other processes, end to end: a second run in the same folder while the first
-// one writes out.txt, and a reader of standard output that stops early. A run paused part
+// one writes out.txt, a reader of standard output that stops early, and a kill. A run paused part
 // of the way reads one table from a FIFO that the test writes, so it waits with out.txt
 // open and some blocks written.
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,12 @@ namespace {
 constexpr int kLine = 300;
 constexpr int kPerBlock = (LineWriter::kDefaultBlockSize - 1) / kLine;
 constexpr int kRecords = 3000;
+
+// The lines in the blocks written once `records` lines are taken: a block goes out when the
+// line after it does not fit.
+std::size_t lines_in_blocks(int records) {
+  return static_cast<std::size_t>((records - 1) / kPerBlock * kPerBlock);
+}
 
 class ZentharProcessTest : public ZentharTest {
  protected:
@@ -66,8 +73,7 @@ class ZentharProcessTest : public ZentharTest {
     std::string lines;
     for (int k = 0; k < records; ++k) lines += fifo_lines_[k];
     EXPECT_EQ(write(fifo, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    const std::size_t blocks = static_cast<std::size_t>((records - 1) / kPerBlock);
-    WaitForOutTxt(blocks * kPerBlock * kLine);
+    WaitForOutTxt(lines_in_blocks(records) * kLine);
     return fifo;
   }
 
@@ -132,6 +138,34 @@ TEST_F(ZentharProcessTest, StandardOutputThatGoesAway) {
   EXPECT_EQ(run.out, whole.substr(0, 100));
   EXPECT_EQ(Read("status"), "255\n");
   EXPECT_TRUE(OutTxt() == table_);
+}
+
+// A run killed part of the way leaves out.txt ending at a line break, with whole lines of
+// the records before: paused on the FIFO, by SIGTERM and SIGKILL, and by SIGKILL while it
+// writes at full speed, once out.txt has its first block.
+TEST_F(ZentharProcessTest, KilledRunLeavesWholeLines) {
+  for (int signal : {SIGTERM, SIGKILL}) {
+    pid_t run;
+    const int fifo = StartPaused(kRecords - 1, io_.File("console"), &run);
+    ASSERT_EQ(kill(run, signal), 0);
+    EXPECT_EQ(ExitStatus(run), -signal);
+    close(fifo);
+    EXPECT_TRUE(OutTxt() == table_.substr(0, lines_in_blocks(kRecords - 1) * kLine)) << signal;
+  }
+  std::string big_a, big_b;
+  for (int k = 1; k <= 40000; ++k) {
+    big_a += padded_line(k, "-" + std::to_string(k), kLine);
+    big_b += padded_line(k, "-" + std::to_string(k) + ".5", kLine);
+  }
+  Write("big_a", big_a);
+  Write("big_b", big_b);
+  const pid_t run = Start({"big_a", "big_b", "2"}, io_.File("console"));
+  WaitForOutTxt(1);
+  kill(run, SIGKILL);  // the run may have ended by now: out.txt is then whole
+  ExitStatus(run);
+  const std::string part = OutTxt();
+  EXPECT_EQ(part.size() % kLine, 0u);
+  EXPECT_TRUE(big_a.compare(0, part.size(), part) == 0);
 }
 
 }  // namespace
