@@ -68,6 +68,9 @@ CompareOutcome::Status read_record(std::vector<InputTable>* tables, std::size_t 
       case LineReader::kNoMemory:
         *failed_table = i;
         return CompareOutcome::kNoMemory;
+      case LineReader::kTooLong:
+        *failed_table = i;
+        return CompareOutcome::kLineTooLong;
       default:
         break;
     }

@@ -29,8 +29,9 @@ int parse_lnl_column(const char* argument);
 /// One input table and its state from record to record.
 struct InputTable {
   InputTable(std::string table_name, std::unique_ptr<textio::ByteSource> source,
-             std::size_t block_size = LineReader::kDefaultBlockSize)
-      : name(std::move(table_name)), reader(std::move(source), block_size) {}
+             std::size_t block_size = LineReader::kDefaultBlockSize,
+             std::size_t max_line = LineReader::kDefaultMaxLine)
+      : name(std::move(table_name)), reader(std::move(source), block_size, max_line) {}
 
   std::string name;  // as given, or as typed at the prompt
   LineReader reader;
@@ -42,10 +43,10 @@ struct InputTable {
 };
 
 struct CompareOutcome {
-  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory, kWriteError };
+  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory, kLineTooLong, kWriteError };
   Status status = kDone;
   long long records_written = 0;
-  std::size_t failed_table = 0;  // for kReadError and kNoMemory: the table being read
+  std::size_t failed_table = 0;  // for kReadError, kNoMemory and kLineTooLong: the table read
 };
 
 /// Reads `*tables` line by line in lock-step until a record has no active table. For each
@@ -55,7 +56,8 @@ struct CompareOutcome {
 /// lowest and the highest; a later one replaces them only when strictly lower or higher, so
 /// on ties the earlier table keeps its place. Stops without writing the record when the
 /// active tables disagree on the index (kIndexMismatch), a table cannot be read
-/// (kReadError) or a line does not fit in memory (kNoMemory), and stops at the first failed
+/// (kReadError), a line does not fit in memory (kNoMemory) or is longer than its reader
+/// takes (kLineTooLong, in record records_written + 1), and stops at the first failed
 /// write to `out_txt` (kWriteError); earlier records stay written.
 CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console);

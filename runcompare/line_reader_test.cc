@@ -1,6 +1,6 @@
 // The line reader at its window's edges: lines ending at the edge, lines longer than the
 // window, no final line feed, empty input, reads that end anywhere, with or without the
-// first block read at the start, read errors.
+// first block read at the start, lines longer than the longest taken, read errors.
 #include "runcompare/line_reader.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +75,40 @@ TEST(LineReaderTest, HandsOutLinesAsRead) {
   expect_lines("1\n" + kLong + "\n2\n" + kLong, {"1\n", kLong + "\n", "2\n", kLong});
   const std::string kLonger(300000, 'y');
   expect_lines(kLonger + "\n" + kLonger, {kLonger + "\n", kLonger});
+}
+
+// A line longer than the reader's longest is refused once that much is read, whatever the
+// window and the reads; one of exactly that length is handed out, also as the last line.
+TEST(LineReaderTest, LineLongerThanTheLongestIsRefused) {
+  const std::string kTen(10, 'x');
+  const struct {
+    std::string text;
+    std::size_t lines;  // handed out before the end, or before the refusal
+    LineReader::Status last;
+  } cases[] = {
+      {"ab\n" + kTen + "\n" + kTen, 3, LineReader::kEnd},
+      {"ab\n" + kTen + "y\nab\n", 1, LineReader::kTooLong},
+      {"ab\n" + kTen + "y", 1, LineReader::kTooLong},
+      {kTen + kTen + kTen + "\n", 0, LineReader::kTooLong},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {1, 3, 4, 11, 64}) {
+      for (std::size_t chunk : {std::size_t{1}, std::size_t{5}, static_cast<std::size_t>(-1)}) {
+        LineReader reader(std::make_unique<textio::StringSource>(c.text, chunk), block, 10);
+        std::size_t lines = 0;
+        std::string_view line;
+        LineReader::Status status;
+        do {
+          const char* feed = reader.window();
+          while (*feed != '\n') ++feed;
+          status = reader.take_line(feed, &line);
+          lines += status == LineReader::kLine ? 1 : 0;
+        } while (status == LineReader::kLine || status == LineReader::kMore);
+        EXPECT_EQ(lines, c.lines) << c.text << " block " << block << " chunk " << chunk;
+        EXPECT_EQ(status, c.last) << c.text << " block " << block << " chunk " << chunk;
+      }
+    }
+  }
 }
 
 TEST(LineReaderTest, ReadErrorIsNotEndOfInput) {

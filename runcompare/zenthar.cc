@@ -111,6 +111,9 @@ int run(int argc, char** argv) {
       fail_to_read(tables[outcome.failed_table]);
     case runcompare::CompareOutcome::kNoMemory:
       fail_and_exit("oom");
+    case runcompare::CompareOutcome::kLineTooLong:
+      fail_and_exit("the line of record " + std::to_string(outcome.records_written + 1) +
+                    " in file " + tables[outcome.failed_table].name + " is longer than 1 GiB");
     case runcompare::CompareOutcome::kWriteError:  // told above: the close fails again
     case runcompare::CompareOutcome::kDone:
       break;
