@@ -21,6 +21,13 @@ namespace {
 using runcompare::fail_and_exit;
 
 constexpr char kUsage[] = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
+constexpr char kHelp[] =
+    "usage: zenthar file1 file2 [file ...] lnLcolumn\n"
+    "Compares the result tables of repeated runs of one analysis, record by record,\n"
+    "and writes the line of the run with the highest log-likelihood to out.txt.\n"
+    "  file1 file2 ...  the result tables, at least two (no default)\n"
+    "  lnLcolumn        the field of the log-likelihood, from 1 (default 13)\n"
+    "See man zenthar.\n";
 constexpr char kOutName[] = "out.txt";
 
 // The buffer of standard output, with static storage: exit() flushes the stream after every
@@ -138,6 +145,16 @@ int main(int argc, char** argv) {
   raise_open_file_limit();
   // A terminal keeps its line buffering so record lines show as they come.
   if (!isatty(STDOUT_FILENO)) setvbuf(stdout, console_buffer, _IOFBF, sizeof console_buffer);
+  // Given alone, the help and the version; with other arguments they are file names.
+  const std::string only = argc == 2 ? argv[1] : "";
+  if (only == "-h" || only == "--help") {
+    std::fputs(kHelp, stdout);
+    return console_status(0);
+  }
+  if (only == "--version") {
+    std::printf("zenthar %s\n", SITETOOLS_VERSION);
+    return console_status(0);
+  }
   std::fputs(kUsage, stdout);
   if (argc < 4) return console_status(1);  // fewer than two input files and the column
   try {
