@@ -68,27 +68,6 @@ TEST(OpenOrAskDeathTest, FileToWriteGetsNoPrompt) {
       dir.File("ok") + "\n", "\nerror when opening file " + path + "\n");
 }
 
-// A file to write is emptied only under its lock: while one writer holds it, another is
-// refused, and the file keeps what the first one wrote.
-TEST(OpenOrAskDeathTest, SecondWriterIsRefused) {
-  TempDir dir;
-  const std::string path = dir.File("out.txt");
-  testsupport::WriteFile(path, "old\n");
-  textio::FileIdentity identity;
-  const int first = open_to_write(path, &identity);
-  EXPECT_EQ(ReadFile(path), "old\n");  // not yet emptied
-  lock_and_empty(first, path);
-  ASSERT_EQ(write(first, "first\n", 6), 6);
-  expect_fatal(
-      [&](FILE*, FILE* console) {
-        textio::FileIdentity other;
-        lock_and_empty(open_to_write(path, &other, console), path, console);
-      },
-      "", "\nError: " + path + " is being written by another run.\n");
-  EXPECT_EQ(ReadFile(path), "first\n");
-  close(first);
-}
-
 TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
   TempDir dir;
   const std::string missing = dir.File("missing");
