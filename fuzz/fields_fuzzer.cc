@@ -1,7 +1,8 @@
 // Fuzz target for what zenthar reads a table with: the line reader, the field scan in every
 // form and the number scanners. The input is read as a table through a small window, once
 // from memory in short reads and once from a file: the lines handed out must put the input
-// back together, each ending in its only line feed. Before each line is taken, every form of
+// back together, each ending in its only line feed, unless a line longer than the reader's
+// longest is refused, which only such a line may be. Before each line is taken, every form of
 // the field scan must find what a plain walk finds, and field 1 and the column's field must
 // read as strtod and strtol read them.
 #include <cerrno>
@@ -90,10 +91,19 @@ void check_number(const char* field) {
   fuzz::Require(!int_ok || got_int == want_int, "scan_int: strtol's value, clamped");
 }
 
+// The reader's limit on a line: it refuses a line only when the line is longer.
+void check_refusal(const std::string& text, size_t at, size_t max_line) {
+  const size_t feed = text.find('\n', at);
+  fuzz::Require((feed == std::string::npos ? text.size() : feed) - at > max_line,
+                "only a line longer than the longest is refused");
+}
+
 void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> source,
-                 size_t block_size) {
+                 size_t block_size, size_t max_line) {
   fuzz::Require(source != nullptr, "the table opens");
-  LineReader reader(std::move(source), block_size);
+  LineReader reader(std::move(source), block_size, max_line);
+  // Half the inputs are read from the first block at the start, as zenthar reads its tables.
+  fuzz::Require(text.size() % 2 == 0 || reader.read_first_block(), "the first block reads");
   std::string joined;
   for (size_t number = 0;; ++number) {
     const size_t column = 1 + number % 9;
@@ -104,12 +114,15 @@ void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> so
       fields = check_fields(reader.window(), column);
       status = reader.take_line(fields.feed, &line);
     } while (status == LineReader::kMore);
+    if (status == LineReader::kTooLong) return check_refusal(text, joined.size(), max_line);
     if (status != LineReader::kLine) {
       fuzz::Require(status == LineReader::kEnd, "the table reads without error");
       break;
     }
     fuzz::Require(!line.empty(), "a line is never empty");
     const size_t feed = line.find('\n');
+    fuzz::Require(line.size() - (feed == std::string_view::npos ? 0 : 1) <= max_line,
+                  "no line handed out is longer than the longest");
     fuzz::Require(feed == std::string_view::npos || feed == line.size() - 1,
                   "a line feed only ends a line");
     fuzz::Require(feed != std::string_view::npos || joined.size() + line.size() == text.size(),
@@ -128,14 +141,15 @@ void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> so
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  // A window of 1 to 64 bytes, so that lines cross reads and make the window grow, and reads
-  // from memory of 1 to 16 bytes.
+  // A window of 1 to 64 bytes, so that lines cross reads and make the window grow, reads
+  // from memory of 1 to 16 bytes, and a longest line of 4 to 1024 bytes.
   const size_t block_size = 1 + (size > 0 ? data[0] % 64 : 0);
   const size_t chunk = 1 + (size > 1 ? data[1] % 16 : 0);
-  check_table(text, std::make_unique<textio::StringSource>(text, chunk), block_size);
+  const size_t max_line = 4 * (1 + (size > 2 ? data[2] : 255));
+  check_table(text, std::make_unique<textio::StringSource>(text, chunk), block_size, max_line);
   if (fuzz::LooksCompressed(text)) return 0;  // a file of it is not read as text
   textio::OpenError error;
   check_table(text, textio::OpenFile(fuzz::ScratchDir::Get().Write("table", text), &error),
-              block_size);
+              block_size, max_line);
   return 0;
 }

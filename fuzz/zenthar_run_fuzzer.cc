@@ -1,10 +1,12 @@
 // Fuzz target: whole runs of zenthar's record loop on fuzzed tables. The input is the
 // lnLcolumn argument, then the tables, each after a 0xFF. The tables are read once from files
-// in a scratch folder, as the program reads them, and once, with CR LF line ends, from memory
-// in short reads through small windows; out.txt goes to a scratch file and the console is
-// kept in memory. Every record line must name active tables, out.txt must hold, record by
-// record, the line of the table named highest, and the tables with CR LF line ends must print
-// the same console output.
+// in a scratch folder, as the program reads them but through windows of a few bytes, and
+// once, with CR LF line ends, from memory in short reads through small windows; out.txt goes
+// to a scratch file through a buffer of a few bytes, and the console is kept in memory. The
+// sizes follow the input's, so lines cross reads, windows and blocks anywhere, and no run
+// allocates the program's large buffers. Every record line must name active tables, out.txt must
+// hold, record by record, the line of the table named highest, and the tables with CR LF line ends
+// must print the same console output.
 #include <fcntl.h>
 
 #include <cstdint>
@@ -39,19 +41,26 @@ std::unique_ptr<textio::ByteSource> table_file(size_t number, const std::string&
   return file;
 }
 
-Run run_tables(const std::vector<std::string>& texts, int column, bool from_files) {
+// The sizes of a run's windows and of out.txt's buffer.
+struct Sizes {
+  size_t window;
+  size_t out_txt;
+};
+
+Run run_tables(const std::vector<std::string>& texts, int column, bool from_files,
+               const Sizes& sizes) {
   std::vector<runcompare::InputTable> tables;
   tables.reserve(texts.size());
   for (size_t i = 0; i < texts.size(); ++i) {
     const std::string name = "t" + std::to_string(i + 1);
     if (from_files) {
-      tables.emplace_back(name, table_file(i + 1, texts[i]));
+      tables.emplace_back(name, table_file(i + 1, texts[i]), sizes.window);
     } else {
       tables.emplace_back(name, std::make_unique<textio::StringSource>(texts[i], 5), 8);
     }
   }
   const std::string out_path = fuzz::ScratchDir::Get().Write("out.txt", "");
-  runcompare::LineWriter out(open(out_path.c_str(), O_WRONLY | O_TRUNC));
+  runcompare::LineWriter out(open(out_path.c_str(), O_WRONLY | O_TRUNC), sizes.out_txt);
   char* console_buffer = nullptr;
   size_t console_length = 0;
   FILE* console = open_memstream(&console_buffer, &console_length);
@@ -141,9 +150,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plain_texts.emplace_back(parts[i]);
     crlf_texts.push_back(fuzz::WithCrLf(parts[i]));
   }
-  const Run plain = run_tables(plain_texts, column, true);
+  const Sizes sizes = {1 + size % 61, 1 + size % 67};
+  const Run plain = run_tables(plain_texts, column, true, sizes);
   check(plain_texts, plain);
-  const Run crlf = run_tables(crlf_texts, column, false);
+  const Run crlf = run_tables(crlf_texts, column, false, sizes);
   check(crlf_texts, crlf);
   fuzz::Require(crlf.outcome.status == plain.outcome.status &&
                     crlf.outcome.records_written == plain.outcome.records_written &&

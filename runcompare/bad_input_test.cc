@@ -22,33 +22,6 @@ using testsupport::RandomBytes;
 using testsupport::RunResult;
 using testsupport::WithCrLf;
 
-// The lines of a table, each with its line feed when it has one.
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    end = end == std::string::npos ? text.size() : end + 1;
-    lines.push_back(text.substr(start, end - start));
-    start = end;
-  }
-  return lines;
-}
-
-// A record line of two tables.
-std::string record(int number, const char* marks, double low, int low_file, double high,
-                   int high_file) {
-  char text[200];
-  std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", number,
-                marks, low, low_file, high, high_file, low - high);
-  return text;
-}
-
-std::string wrote(int records) {
-  return "\nwrote " + std::to_string(records) + " records into out.txt\n";
-}
-
-class ZentharBadInputTest : public ZentharTest {};
-
 TEST_F(ZentharBadInputTest, EmptyFiles) {
   Write("a", "");
   Write("b", "");
@@ -190,24 +163,47 @@ TEST_F(ZentharBadInputTest, NumbersBeyondThirtyTwoBits) {
          255);
 }
 
+// A folder where a table is expected, given or typed at the prompt, is refused when it is
+// opened, as a file that cannot be opened is: zenthar asks for the path once, and out.txt
+// is not touched. out.txt that is a folder cannot be opened for writing.
 TEST_F(ZentharBadInputTest, FolderWhereAFileIsExpected) {
   Write("a", "1 -1\n");
   ASSERT_EQ(mkdir(dir_.File("folder").c_str(), 0755), 0);
-  Expect({"a", "folder", "2"}, "a  folder    ==>  out.txt\n\n\nError: cannot read file folder.\n",
-         255);
-  EXPECT_EQ(OutTxt(), "");
+  const std::string asked = "\nerror when opening file ";
+  const std::string prompt = "\ntell me the full path-name of the file? ";
+  const std::string given_up = "Can't find the file.  I give up.\n";
+  const struct {
+    std::vector<std::string> args;
+    const char* typed;
+    std::string console;
+    int status;
+  } cases[] = {
+      {{"a", "folder", "2"}, "", "a  " + asked + "folder" + prompt + given_up, 255},
+      {{"a", ".", "2"}, "", "a  " + asked + "." + prompt + given_up, 255},
+      {{"a", "m", "2"}, "folder\n", "a  " + asked + "m" + prompt + given_up, 255},
+      {{"folder", "a", "2"},
+       "a\n",
+       asked + "folder" + prompt + "a  a    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) +
+           wrote(1),
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    Write("out.txt", "old\n");
+    Expect(c.args, c.console, c.status, c.typed);
+    EXPECT_EQ(OutTxt(), c.status == 0 ? "1 -1\n" : "old\n");
+  }
   ASSERT_EQ(unlink(dir_.File("out.txt").c_str()), 0);
   ASSERT_EQ(mkdir(dir_.File("out.txt").c_str(), 0755), 0);
   Expect({"a", "a", "2"}, "a  a    ==>  out.txt\n\n\nerror when opening file out.txt\n", 255);
 }
 
-// A file that opens but cannot be read. Reading /proc/self/mem from its start fails for
-// every user, root included.
+// A file that opens but cannot be read is told when it is opened, before out.txt is
+// touched. Reading /proc/self/mem from its start fails for every user, root included.
 TEST_F(ZentharBadInputTest, FileThatCannotBeRead) {
   Write("a", "1 -1\n");
-  Expect({"a", "/proc/self/mem", "2"},
-         "a  /proc/self/mem    ==>  out.txt\n\n\nError: cannot read file /proc/self/mem.\n", 255);
-  EXPECT_EQ(OutTxt(), "");
+  Expect({"a", "/proc/self/mem", "2"}, "a  \nError: cannot read file /proc/self/mem.\n", 255);
+  EXPECT_FALSE(OutTxtExists());
 }
 
 // A file without read permission cannot be opened, so zenthar asks for its path; root

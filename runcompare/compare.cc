@@ -68,6 +68,9 @@ CompareOutcome::Status read_record(std::vector<InputTable>* tables, std::size_t 
       case LineReader::kNoMemory:
         *failed_table = i;
         return CompareOutcome::kNoMemory;
+      case LineReader::kTooLong:
+        *failed_table = i;
+        return CompareOutcome::kLineTooLong;
       default:
         break;
     }
@@ -162,6 +165,10 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, Lin
       break;
     }
     out_txt->append_line((*tables)[choice.highest].line);
+    if (out_txt->failed()) {
+      outcome.status = CompareOutcome::kWriteError;
+      break;
+    }
     // Each record line goes to the console stream as it is made, so the stream's own
     // buffering (by lines on a terminal) decides when it shows.
     const char* end = write_record_line(record_line.data(), record, *tables, choice);

@@ -29,22 +29,24 @@ int parse_lnl_column(const char* argument);
 /// One input table and its state from record to record.
 struct InputTable {
   InputTable(std::string table_name, std::unique_ptr<textio::ByteSource> source,
-             std::size_t block_size = LineReader::kDefaultBlockSize)
-      : name(std::move(table_name)), reader(std::move(source), block_size) {}
+             std::size_t block_size = LineReader::kDefaultBlockSize,
+             std::size_t max_line = LineReader::kDefaultMaxLine)
+      : name(std::move(table_name)), reader(std::move(source), block_size, max_line) {}
 
   std::string name;  // as given, or as typed at the prompt
   LineReader reader;
-  double index_value = -1.0;  // last numeric first field; -1.0 (unset) until there is one
-  double lnl_value = 0.0;     // log-likelihood of the current record, 0.0 if not a number
-  bool active = false;        // has a line of at least lnl_column fields in this record
-  std::string_view line;      // this record's line as read; valid until the next record
+  textio::FileIdentity identity;  // the file read, told apart from out.txt
+  double index_value = -1.0;      // last numeric first field; -1.0 (unset) until there is one
+  double lnl_value = 0.0;         // log-likelihood of the current record, 0.0 if not a number
+  bool active = false;            // has a line of at least lnl_column fields in this record
+  std::string_view line;          // this record's line as read; valid until the next record
 };
 
 struct CompareOutcome {
-  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory };
+  enum Status { kDone, kIndexMismatch, kReadError, kNoMemory, kLineTooLong, kWriteError };
   Status status = kDone;
   long long records_written = 0;
-  std::size_t failed_table = 0;  // for kReadError and kNoMemory: the table being read
+  std::size_t failed_table = 0;  // for kReadError, kNoMemory and kLineTooLong: the table read
 };
 
 /// Reads `*tables` line by line in lock-step until a record has no active table. For each
@@ -54,7 +56,9 @@ struct CompareOutcome {
 /// lowest and the highest; a later one replaces them only when strictly lower or higher, so
 /// on ties the earlier table keeps its place. Stops without writing the record when the
 /// active tables disagree on the index (kIndexMismatch), a table cannot be read
-/// (kReadError) or a line does not fit in memory (kNoMemory); earlier records stay written.
+/// (kReadError), a line does not fit in memory (kNoMemory) or is longer than its reader
+/// takes (kLineTooLong, in record records_written + 1), and stops at the first failed
+/// write to `out_txt` (kWriteError); earlier records stay written.
 CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console);
 

@@ -109,5 +109,20 @@ TEST_F(CompareRunsTest, ReadErrorAfterSomeRecordsKeepsThemInOutTxt) {
   EXPECT_EQ(console(), record(1, "++", -5, 2, -4, 1) + record(2, "++", -7, 1, -6, 2));
 }
 
+// A line longer than its reader takes stops the record loop at that record, naming the
+// table; every earlier record is written whole.
+TEST_F(CompareRunsTest, LineTooLongNamesTheTableAndRecord) {
+  tables_.emplace_back("t1", std::make_unique<textio::StringSource>("1 -4\n2 -7\n3 -1\n"), 4, 16);
+  tables_.emplace_back(
+      "t2", std::make_unique<textio::StringSource>("1 -5\n2 -6\n3 -" + std::string(14, '9') + "\n"),
+      4, 16);
+  const CompareOutcome outcome = run(2);
+  EXPECT_EQ(outcome.status, CompareOutcome::kLineTooLong);
+  EXPECT_EQ(outcome.failed_table, 1u);
+  EXPECT_EQ(outcome.records_written, 2);
+  EXPECT_EQ(out_txt(), "1 -4\n2 -6\n");
+  EXPECT_EQ(console(), record(1, "++", -5, 2, -4, 1) + record(2, "++", -7, 1, -6, 2));
+}
+
 }  // namespace
 }  // namespace runcompare

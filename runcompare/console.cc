@@ -2,9 +2,13 @@
 #include "runcompare/console.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "textio/bytes.h"
 
@@ -18,29 +22,51 @@ void fail_and_exit(const std::string& message, FILE* console) {
 
 namespace {
 
-// A folder, which opens for reading as any file does and fails at the first read.
-class FolderSource : public textio::ByteSource {
- public:
-  FolderSource() { Fail(EISDIR); }
-  size_t Read(char*, size_t) override { return 0; }
-};
+// The longest path taken at the prompt, the system's own limit on a path.
+constexpr std::size_t kMaxTypedPath = 4096;
 
-std::unique_ptr<textio::ByteSource> open_file(const std::string& path, FILE* console) {
+// True when an open failed because the file is missing or this user cannot read it, which
+// a path typed at the prompt may mend. Other reasons, such as too many open files or too
+// little memory, lie with the system, and a path typed would not help.
+bool missing_or_unreadable(int error_number) {
+  switch (error_number) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+    case EACCES:
+    case EPERM:
+    case ENXIO:
+    case ENODEV:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Opens `path` for reading; null when it is missing, cannot be read or is a folder, which
+// are asked for again. Another compressor's format or a failure of the system's own ends
+// the process.
+std::unique_ptr<textio::ByteSource> open_file(const std::string& path,
+                                              textio::FileIdentity* identity, FILE* console) {
   textio::OpenError error;
-  std::unique_ptr<textio::ByteSource> source = textio::OpenFile(path, &error);
-  if (error.kind == textio::OpenError::kFolder) source = std::make_unique<FolderSource>();
+  std::unique_ptr<textio::ByteSource> source = textio::OpenFile(path, &error, identity);
   if (error.kind == textio::OpenError::kOtherFormat) {
     fail_and_exit("file " + path + " is " + error.format +
                       "-compressed data: only gzip-compressed files can be read",
                   console);
   }
+  if (error.kind == textio::OpenError::kSystem && !missing_or_unreadable(error.error_number)) {
+    fail_and_exit("cannot open file " + path + ": " + std::strerror(error.error_number), console);
+  }
   return source;
 }
 
-// Reads one word as "%s" does, of any length: skips white space, then takes characters up to
-// the next white space, which is pushed back so that a later prompt starts from it. Returns
-// false when the input ends before a word starts.
-bool read_word(FILE* in, std::string* word) {
+// Reads one word as "%s" does: skips white space, then takes characters up to the next
+// white space, which is pushed back so that a later prompt starts from it. Returns false
+// when the input ends before a word starts. A word longer than kMaxTypedPath, typed for the
+// file `asked`, ends the process.
+bool read_word(FILE* in, const std::string& asked, std::string* word, FILE* console) {
   int c;
   do {
     c = std::getc(in);
@@ -48,6 +74,11 @@ bool read_word(FILE* in, std::string* word) {
   if (c == EOF) return false;
   word->clear();
   do {
+    if (word->size() == kMaxTypedPath) {
+      fail_and_exit("the path typed for file " + asked + " is longer than " +
+                        std::to_string(kMaxTypedPath) + " bytes",
+                    console);
+    }
     word->push_back(static_cast<char>(c));
     c = std::getc(in);
   } while (c != EOF && !textio::IsSpace(static_cast<char>(c)));
@@ -59,29 +90,45 @@ void check_name(const std::string* path, FILE* console) {
   if (path == nullptr || path->c_str()[0] == '\0') fail_and_exit("file name empty.", console);
 }
 
+// A file to be written cannot be found elsewhere, so there is no prompt.
+[[noreturn]] void fail_to_open_to_write(const std::string& path, FILE* console) {
+  std::fprintf(console, "\nerror when opening file %s\n", path.c_str());
+  std::exit(-1);
+}
+
 }  // namespace
 
-std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, FILE* in, FILE* console) {
+std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, textio::FileIdentity* identity,
+                                                FILE* in, FILE* console) {
   check_name(path, console);
-  std::unique_ptr<textio::ByteSource> source = open_file(*path, console);
+  std::unique_ptr<textio::ByteSource> source = open_file(*path, identity, console);
   if (source != nullptr) return source;
   std::fprintf(console, "\nerror when opening file %s\n", path->c_str());
   std::fputs("tell me the full path-name of the file? ", console);
   std::fflush(console);  // the prompt has no line break and must show before the program waits
   std::string typed;
-  if (read_word(in, &typed)) *path = typed;
-  source = open_file(*path, console);
+  if (read_word(in, *path, &typed, console)) *path = typed;
+  source = open_file(*path, identity, console);
   if (source != nullptr) return source;
   std::fputs("Can't find the file.  I give up.\n", console);
   std::exit(-1);
 }
 
-int open_to_write(const std::string& path, FILE* console) {
+int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console) {
   check_name(&path, console);
-  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (descriptor >= 0) return descriptor;
-  std::fprintf(console, "\nerror when opening file %s\n", path.c_str());
-  std::exit(-1);
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  struct stat info;
+  if (descriptor < 0 || fstat(descriptor, &info) != 0) fail_to_open_to_write(path, console);
+  *identity = {true, info.st_dev, info.st_ino};
+  return descriptor;
+}
+
+void lock_and_empty(int descriptor, const std::string& path, FILE* console) {
+  if (flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    fail_and_exit(path + " is being written by another run", console);
+  }
+  // A device or a pipe (EINVAL) has no contents to empty.
+  if (ftruncate(descriptor, 0) != 0 && errno != EINVAL) fail_to_open_to_write(path, console);
 }
 
 }  // namespace runcompare

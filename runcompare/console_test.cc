@@ -44,20 +44,28 @@ TEST(OpenOrAskDeathTest, EmptyNameOpensNothing) {
   expect_fatal(
       [](FILE* in, FILE* console) {
         std::string name;
-        open_or_ask(&name, in, console);
+        open_or_ask(&name, nullptr, in, console);
       },
       "typed\n", "\nError: file name empty..\n");
-  expect_fatal([](FILE* in, FILE* console) { open_or_ask(nullptr, in, console); }, "",
+  expect_fatal([](FILE* in, FILE* console) { open_or_ask(nullptr, nullptr, in, console); }, "",
                "\nError: file name empty..\n");
-  expect_fatal([](FILE*, FILE* console) { open_to_write("", console); }, "",
-               "\nError: file name empty..\n");
+  expect_fatal(
+      [](FILE*, FILE* console) {
+        textio::FileIdentity identity;
+        open_to_write("", &identity, console);
+      },
+      "", "\nError: file name empty..\n");
 }
 
 TEST(OpenOrAskDeathTest, FileToWriteGetsNoPrompt) {
   TempDir dir;
   const std::string path = dir.File("no/such/folder");
-  expect_fatal([&](FILE*, FILE* console) { open_to_write(path, console); }, dir.File("ok") + "\n",
-               "\nerror when opening file " + path + "\n");
+  expect_fatal(
+      [&](FILE*, FILE* console) {
+        textio::FileIdentity identity;
+        open_to_write(path, &identity, console);
+      },
+      dir.File("ok") + "\n", "\nerror when opening file " + path + "\n");
 }
 
 TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
@@ -65,7 +73,7 @@ TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
   const std::string missing = dir.File("missing");
   auto open_missing = [&](FILE* in, FILE* console) {
     std::string name = missing;
-    open_or_ask(&name, in, console);
+    open_or_ask(&name, nullptr, in, console);
   };
   const std::string kAsked =
       "\nerror when opening file " + missing + "\ntell me the full path-name of the file? ";
@@ -106,7 +114,7 @@ class OpenOrAskTest : public ::testing::Test {
   std::string open_and_read(std::string* name, const std::string& typed) {
     std::fclose(in_);
     in_ = input_from(typed);
-    return beginning(open_or_ask(name, in_, console_).get());
+    return beginning(open_or_ask(name, nullptr, in_, console_).get());
   }
   std::string console() { return contents(console_); }
 
@@ -121,8 +129,10 @@ TEST_F(OpenOrAskTest, ExistingFileOpensSilently) {
   EXPECT_EQ(open_and_read(&name, "unused\n"), "first\n");
   EXPECT_EQ(name, dir_.File("a.txt"));
   EXPECT_EQ(console(), "");
-  const int descriptor = open_to_write(dir_.File("new.txt"), console_);  // created
+  textio::FileIdentity identity;
+  const int descriptor = open_to_write(dir_.File("new.txt"), &identity, console_);  // created
   ASSERT_GE(descriptor, 0);
+  EXPECT_TRUE(identity.known);
   close(descriptor);
   EXPECT_EQ(ReadFile(dir_.File("new.txt")), "");
   EXPECT_EQ(console(), "");
@@ -151,8 +161,8 @@ TEST_F(OpenOrAskTest, RestOfTheTypedLineAnswersTheNextPrompt) {
   in_ = input_from(dir_.File("one") + " " + dir_.File("two") + "\n");
   std::string first = "missing1";
   std::string second = "missing2";
-  EXPECT_EQ(beginning(open_or_ask(&first, in_, console_).get()), "1\n");
-  EXPECT_EQ(beginning(open_or_ask(&second, in_, console_).get()), "2\n");
+  EXPECT_EQ(beginning(open_or_ask(&first, nullptr, in_, console_).get()), "1\n");
+  EXPECT_EQ(beginning(open_or_ask(&second, nullptr, in_, console_).get()), "2\n");
   EXPECT_EQ(first, dir_.File("one"));
   EXPECT_EQ(second, dir_.File("two"));
   EXPECT_EQ(std::getc(in_), '\n');  // the line break after the second word is still unread

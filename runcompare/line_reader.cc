@@ -2,6 +2,7 @@
 // unfinished line to its front.
 #include "runcompare/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -9,8 +10,22 @@
 
 namespace runcompare {
 
-LineReader::LineReader(std::unique_ptr<textio::ByteSource> source, std::size_t block_size)
-    : source_(std::move(source)), window_(std::make_unique<textio::PaddedBuffer>(block_size)) {}
+LineReader::LineReader(std::unique_ptr<textio::ByteSource> source, std::size_t block_size,
+                       std::size_t max_line)
+    : source_(std::move(source)),
+      block_size_(std::max<std::size_t>(1, std::min(block_size, max_line + 1))),
+      max_line_(max_line),
+      // No larger than the longest line and its line feed, so a line found in the window is
+      // never too long.
+      window_(std::make_unique<textio::PaddedBuffer>(block_size_)) {}
+
+bool LineReader::read_first_block() {
+  const std::size_t got = source_->Read(window_->data(), window_->capacity());
+  end_ = got;
+  at_end_ = got == 0 && !source_->failed();
+  window_->PadAt(end_);
+  return !source_->failed();
+}
 
 LineReader::Status LineReader::read_on(std::string_view* line) {
   if (source_->failed()) return kError;
@@ -26,11 +41,20 @@ LineReader::Status LineReader::read_on(std::string_view* line) {
     begin_ = 0;
     window_->PadAt(end_);
   }
+  return read_line_feed();
+}
+
+LineReader::Status LineReader::read_line_feed() {
   // Reads until a line feed comes, or the input ends or fails, so that the caller scans the
-  // line once more, not once for every read. A line as long as the window doubles it.
+  // line once more, not once for every read.
   for (;;) {
-    if (end_ == window_->capacity() && !window_->Grow(2 * window_->capacity())) return kNoMemory;
-    const std::size_t got = source_->Read(window_->data() + end_, window_->capacity() - end_);
+    if (end_ == window_->capacity()) {
+      if (end_ > max_line_) return kTooLong;
+      const std::size_t more = std::max(block_size_, window_->capacity() / 8);
+      if (!window_->Grow(std::min(window_->capacity() + more, max_line_ + 1))) return kNoMemory;
+    }
+    const std::size_t room = std::min(block_size_, window_->capacity() - end_);
+    const std::size_t got = source_->Read(window_->data() + end_, room);
     if (got == 0) {
       at_end_ = !source_->failed();
       return kMore;

@@ -25,17 +25,27 @@ class LineReader {
     kEnd,       // end of input (and so on every later call)
     kError,     // the source could not be read (and so on every later call)
     kNoMemory,  // the window could not grow to hold a long line
+    kTooLong,   // the line is longer than the reader's longest
   };
 
   static constexpr std::size_t kDefaultBlockSize = 256 << 10;
+  static constexpr std::size_t kDefaultMaxLine = std::size_t{1} << 30;
 
-  /// Reads `source` in reads of up to `block_size` bytes, the size of the window, which
-  /// grows when a line does not fit and keeps its size afterwards.
+  /// Reads `source` in reads of up to `block_size` bytes, the size of the window. When a
+  /// line does not fit, the window grows by a block, or by an eighth once it is large, so
+  /// that it holds a line in about the line's length plus a block; it keeps its size
+  /// afterwards. A line of more than `max_line` bytes before its line feed is refused
+  /// (kTooLong) once that many are read, and the window never grows past them.
   explicit LineReader(std::unique_ptr<textio::ByteSource> source,
-                      std::size_t block_size = kDefaultBlockSize);
+                      std::size_t block_size = kDefaultBlockSize,
+                      std::size_t max_line = kDefaultMaxLine);
 
   /// False when the window could not be allocated; the reader must not be used then.
   bool has_window() const { return window_->data() != nullptr; }
+
+  /// Reads the first block, so that a file that opens but cannot be read shows before any
+  /// line is asked for. False when that read failed.
+  bool read_first_block();
 
   /// The source, to tell how it failed.
   const textio::ByteSource& source() const { return *source_; }
@@ -65,8 +75,13 @@ class LineReader {
  private:
   // take_line when no line feed follows the unread bytes.
   Status read_on(std::string_view* line);
+  // Reads on until a line feed comes, or the input ends or fails, growing the window as
+  // the line needs.
+  Status read_line_feed();
 
   std::unique_ptr<textio::ByteSource> source_;
+  std::size_t block_size_;
+  std::size_t max_line_;
   // Held through a pointer so that readers can be moved, as a vector of tables needs.
   std::unique_ptr<textio::PaddedBuffer> window_;
   std::size_t begin_ = 0;  // first byte not yet handed out

@@ -1,5 +1,6 @@
 // The line reader at its window's edges: lines ending at the edge, lines longer than the
-// window, no final line feed, empty input, reads that end anywhere, read errors.
+// window, no final line feed, empty input, reads that end anywhere, with or without the
+// first block read at the start, lines longer than the longest taken, read errors.
 #include "runcompare/line_reader.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Reads all of `source` as the record loop does: looks for the line feed from window() on,
-// a byte at a time, and takes the line that ends there, scanning again after kMore. Every
-// line handed out is followed by a line feed, its own or the padding's.
-Lines read_all(std::unique_ptr<textio::ByteSource> source, std::size_t block_size) {
+// Reads all of `source` as the record loop does, after the first block when `first_block`:
+// looks for the line feed from window() on, a byte at a time, and takes the line that ends
+// there, scanning again after kMore. Every line handed out is followed by a line feed, its
+// own or the padding's.
+Lines read_all(std::unique_ptr<textio::ByteSource> source, std::size_t block_size,
+               bool first_block) {
   LineReader reader(std::move(source), block_size);
+  EXPECT_TRUE(!first_block || reader.read_first_block());
   Lines lines;
   for (;;) {
     std::string_view line;
@@ -45,10 +49,14 @@ void expect_lines(const std::string& text, const Lines& expected) {
   dir.Write("text", text);
   for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 64, 4096, 256 << 10}) {
     textio::OpenError error;
-    EXPECT_EQ(read_all(textio::OpenFile(dir.File("text"), &error), block), expected) << block;
-    for (std::size_t chunk : {std::size_t{1}, std::size_t{3}, static_cast<std::size_t>(-1)}) {
-      EXPECT_EQ(read_all(std::make_unique<textio::StringSource>(text, chunk), block), expected)
-          << "block " << block << " chunk " << chunk;
+    for (bool first_block : {false, true}) {
+      EXPECT_EQ(read_all(textio::OpenFile(dir.File("text"), &error), block, first_block), expected)
+          << block;
+      for (std::size_t chunk : {std::size_t{1}, std::size_t{3}, static_cast<std::size_t>(-1)}) {
+        EXPECT_EQ(read_all(std::make_unique<textio::StringSource>(text, chunk), block, first_block),
+                  expected)
+            << "block " << block << " chunk " << chunk << " first block " << first_block;
+      }
     }
   }
 }
@@ -69,6 +77,40 @@ TEST(LineReaderTest, HandsOutLinesAsRead) {
   expect_lines(kLonger + "\n" + kLonger, {kLonger + "\n", kLonger});
 }
 
+// A line longer than the reader's longest is refused once that much is read, whatever the
+// window and the reads; one of exactly that length is handed out, also as the last line.
+TEST(LineReaderTest, LineLongerThanTheLongestIsRefused) {
+  const std::string kTen(10, 'x');
+  const struct {
+    std::string text;
+    std::size_t lines;  // handed out before the end, or before the refusal
+    LineReader::Status last;
+  } cases[] = {
+      {"ab\n" + kTen + "\n" + kTen, 3, LineReader::kEnd},
+      {"ab\n" + kTen + "y\nab\n", 1, LineReader::kTooLong},
+      {"ab\n" + kTen + "y", 1, LineReader::kTooLong},
+      {kTen + kTen + kTen + "\n", 0, LineReader::kTooLong},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {1, 3, 4, 11, 64}) {
+      for (std::size_t chunk : {std::size_t{1}, std::size_t{5}, static_cast<std::size_t>(-1)}) {
+        LineReader reader(std::make_unique<textio::StringSource>(c.text, chunk), block, 10);
+        std::size_t lines = 0;
+        std::string_view line;
+        LineReader::Status status;
+        do {
+          const char* feed = reader.window();
+          while (*feed != '\n') ++feed;
+          status = reader.take_line(feed, &line);
+          lines += status == LineReader::kLine ? 1 : 0;
+        } while (status == LineReader::kLine || status == LineReader::kMore);
+        EXPECT_EQ(lines, c.lines) << c.text << " block " << block << " chunk " << chunk;
+        EXPECT_EQ(status, c.last) << c.text << " block " << block << " chunk " << chunk;
+      }
+    }
+  }
+}
+
 TEST(LineReaderTest, ReadErrorIsNotEndOfInput) {
   textio::OpenError error;
   // Reading this process's memory from offset 0 fails even for root.
@@ -77,6 +119,10 @@ TEST(LineReaderTest, ReadErrorIsNotEndOfInput) {
   EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kMore);
   EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kError);
   EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kError);
+  // Read when it is opened, it fails at once.
+  LineReader first(textio::OpenFile("/proc/self/mem", &error));
+  EXPECT_FALSE(first.read_first_block());
+  EXPECT_EQ(first.take_line(first.window(), &line), LineReader::kError);
 }
 
 }  // namespace

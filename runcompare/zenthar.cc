@@ -1,8 +1,11 @@
 // zenthar: compares the result tables of repeated runs of one analysis record by record and
 // writes, for every record, the line of the run with the highest log-likelihood to out.txt.
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -18,6 +21,13 @@ namespace {
 using runcompare::fail_and_exit;
 
 constexpr char kUsage[] = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
+constexpr char kHelp[] =
+    "usage: zenthar file1 file2 [file ...] lnLcolumn\n"
+    "Compares the result tables of repeated runs of one analysis, record by record,\n"
+    "and writes the line of the run with the highest log-likelihood to out.txt.\n"
+    "  file1 file2 ...  the result tables, at least two (no default)\n"
+    "  lnLcolumn        the field of the log-likelihood, from 1 (default 13)\n"
+    "See man zenthar.\n";
 constexpr char kOutName[] = "out.txt";
 
 // The buffer of standard output, with static storage: exit() flushes the stream after every
@@ -27,21 +37,6 @@ char console_buffer[1 << 16];
 // Exit status once all is written: -1 when standard output could not be written.
 int console_status(int status) { return (fflush(stdout) != 0 || ferror(stdout)) ? -1 : status; }
 
-// Opens the input tables, in command-line order, each with its line buffer, and prints the
-// name of each once it is open (the name typed at the prompt, when there was one).
-std::vector<runcompare::InputTable> open_tables(char** names, int count) {
-  std::vector<runcompare::InputTable> tables;
-  tables.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    std::string name = names[i];
-    std::unique_ptr<textio::ByteSource> source = runcompare::open_or_ask(&name);
-    tables.emplace_back(std::move(name), std::move(source));
-    if (!tables.back().reader.has_window()) fail_and_exit("oom");
-    std::printf("%s  ", tables.back().name.c_str());
-  }
-  return tables;
-}
-
 // Ends the run for a table that could not be read.
 [[noreturn]] void fail_to_read(const runcompare::InputTable& table) {
   const textio::ByteSource& source = table.reader.source();
@@ -49,6 +44,54 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
     fail_and_exit("damaged compressed data in file " + table.name + ": " + source.damage());
   }
   fail_and_exit("cannot read file " + table.name);
+}
+
+// Opens the input tables, in command-line order, each with its line buffer, reads the first
+// block of each, so that a table that cannot be read is told before out.txt is touched, and
+// prints the name of each once it is open (the name typed at the prompt, when there was one).
+std::vector<runcompare::InputTable> open_tables(char** names, int count) {
+  std::vector<runcompare::InputTable> tables;
+  tables.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    std::string name = names[i];
+    textio::FileIdentity identity;
+    std::unique_ptr<textio::ByteSource> source = runcompare::open_or_ask(&name, &identity);
+    tables.emplace_back(std::move(name), std::move(source));
+    tables.back().identity = identity;
+    if (!tables.back().reader.has_window()) fail_and_exit("oom");
+    if (!tables.back().reader.read_first_block()) fail_to_read(tables.back());
+    std::printf("%s  ", tables.back().name.c_str());
+  }
+  return tables;
+}
+
+// Ends the run for out.txt, which could not be written.
+[[noreturn]] void fail_to_write(const runcompare::LineWriter& out_txt) {
+  fail_and_exit(std::string("cannot write file ") + kOutName + ": " +
+                std::strerror(out_txt.error_number()));
+}
+
+// Opens out.txt and empties it, once it is known to be none of the tables, which emptying
+// it would destroy, and no other run's, whose lines would mix with this run's.
+int open_out_txt(const std::vector<runcompare::InputTable>& tables) {
+  textio::FileIdentity identity;
+  const int descriptor = runcompare::open_to_write(kOutName, &identity);
+  for (const runcompare::InputTable& table : tables) {
+    if (table.identity.SameFile(identity)) {
+      fail_and_exit("file " + table.name + " is " + kOutName + ", which this run writes");
+    }
+  }
+  runcompare::lock_and_empty(descriptor, kOutName);
+  return descriptor;
+}
+
+// Raises the limit on open files to the most this user may have, so that a run over more
+// tables than the usual limit opens them all. Where it cannot be raised, it stays.
+void raise_open_file_limit() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 // The run from the opening of the input tables on; returns the exit status.
@@ -62,11 +105,12 @@ int run(int argc, char** argv) {
     fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
   }
 
-  runcompare::LineWriter out_txt(runcompare::open_to_write(kOutName));
+  runcompare::LineWriter out_txt(open_out_txt(tables));
   const runcompare::CompareOutcome outcome =
       runcompare::compare_runs(&tables, lnl_column, &out_txt, stdout);
-  // out.txt keeps every record written before a failure.
-  const bool out_written = out_txt.close();
+  // out.txt keeps every record written before a failure. A failed write is told before
+  // anything else, and no closing line claims records that are not in out.txt.
+  if (!out_txt.close()) fail_to_write(out_txt);
   switch (outcome.status) {
     case runcompare::CompareOutcome::kIndexMismatch:
       fail_and_exit("index field different");
@@ -74,6 +118,10 @@ int run(int argc, char** argv) {
       fail_to_read(tables[outcome.failed_table]);
     case runcompare::CompareOutcome::kNoMemory:
       fail_and_exit("oom");
+    case runcompare::CompareOutcome::kLineTooLong:
+      fail_and_exit("the line of record " + std::to_string(outcome.records_written + 1) +
+                    " in file " + tables[outcome.failed_table].name + " is longer than 1 GiB");
+    case runcompare::CompareOutcome::kWriteError:  // told above: the close fails again
     case runcompare::CompareOutcome::kDone:
       break;
   }
@@ -82,14 +130,31 @@ int run(int argc, char** argv) {
     if (!table.reader.read_to_end()) fail_to_read(table);
   }
   std::printf("\nwrote %lld records into %s\n", outcome.records_written, kOutName);
-  return out_written ? 0 : -1;
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Over a limit on the size of files, a write to out.txt fails and is told, rather than
+  // ending the process with a signal. Standard output that goes away (a reader that stops
+  // early) fails the console's writes, and the run still writes every record into out.txt,
+  // then ends with status -1.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+  raise_open_file_limit();
   // A terminal keeps its line buffering so record lines show as they come.
   if (!isatty(STDOUT_FILENO)) setvbuf(stdout, console_buffer, _IOFBF, sizeof console_buffer);
+  // Given alone, the help and the version; with other arguments they are file names.
+  const std::string only = argc == 2 ? argv[1] : "";
+  if (only == "-h" || only == "--help") {
+    std::fputs(kHelp, stdout);
+    return console_status(0);
+  }
+  if (only == "--version") {
+    std::printf("zenthar %s\n", SITETOOLS_VERSION);
+    return console_status(0);
+  }
   std::fputs(kUsage, stdout);
   if (argc < 4) return console_status(1);  // fewer than two input files and the column
   try {

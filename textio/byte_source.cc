@@ -109,8 +109,10 @@ const char* SignatureFormat(std::string_view head) {
   return "";
 }
 
-std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error) {
+std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error,
+                                     FileIdentity* identity) {
   *error = OpenError();
+  if (identity != nullptr) *identity = FileIdentity();
   const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
     error->kind = OpenError::kSystem;
@@ -119,6 +121,7 @@ std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error) 
   }
   struct stat info;
   const bool known = fstat(descriptor, &info) == 0;
+  if (known && identity != nullptr) *identity = {true, info.st_dev, info.st_ino};
   if (known && S_ISDIR(info.st_mode)) {
     close(descriptor);
     error->kind = OpenError::kFolder;

@@ -4,6 +4,8 @@
 #ifndef TEXTIO_BYTE_SOURCE_H_
 #define TEXTIO_BYTE_SOURCE_H_
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -69,6 +71,18 @@ struct OpenError {
   const char* format = "";
 };
 
+/// Which file an open descriptor leads to, whatever name or link it was opened by: two
+/// identities known and equal are the same file.
+struct FileIdentity {
+  bool known = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+
+  bool SameFile(const FileIdentity& other) const {
+    return known && other.known && device == other.device && inode == other.inode;
+  }
+};
+
 /// The format whose signature starts `head`, the first bytes of a file (all of them when
 /// the file is shorter): "gzip", "zstd", "xz", "bzip2", "zip", or "" for any other bytes,
 /// which are read as text.
@@ -80,8 +94,10 @@ const char* SignatureFormat(std::string_view head);
 /// read as it is, through read(2) in the caller's blocks, also when it is shorter than a
 /// signature. Files that cannot seek (pipes) work too: the bytes looked at are handed out
 /// first. Null, with `*error` saying why, for a file that cannot be opened, a folder, or
-/// a file in the format of zstd, xz, bzip2 or zip.
-std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error);
+/// a file in the format of zstd, xz, bzip2 or zip. `*identity`, when given, tells which
+/// file was opened (unknown when the file could not be looked at).
+std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error,
+                                     FileIdentity* identity = nullptr);
 
 /// Reads `source` to its end, dropping the bytes, so that the checks of a checked source
 /// cover all of it. False when reading failed.

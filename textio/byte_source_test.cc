@@ -48,6 +48,27 @@ TEST(ByteSourceTest, WhatCannotBeOpenedOrRead) {
   EXPECT_EQ(unreadable->error_number(), EIO);
 }
 
+// The identity of an opened file is the same whatever name or link leads to it.
+TEST(ByteSourceTest, IdentityTellsTheSameFile) {
+  testsupport::TempDir dir;
+  dir.Write("a", "a\n");
+  dir.Write("b", "a\n");
+  ASSERT_EQ(link(dir.File("a").c_str(), dir.File("hard").c_str()), 0);
+  ASSERT_EQ(symlink("a", dir.File("soft").c_str()), 0);
+  OpenError error;
+  FileIdentity a, other;
+  ASSERT_NE(OpenFile(dir.File("a"), &error, &a), nullptr);
+  for (const char* name : {"hard", "soft"}) {
+    ASSERT_NE(OpenFile(dir.File(name), &error, &other), nullptr);
+    EXPECT_TRUE(a.SameFile(other)) << name;
+  }
+  ASSERT_NE(OpenFile(dir.File("b"), &error, &other), nullptr);
+  EXPECT_FALSE(a.SameFile(other));
+  EXPECT_EQ(OpenFile(dir.File("missing"), &error, &other), nullptr);
+  EXPECT_FALSE(other.known);
+  EXPECT_FALSE(other.SameFile(other));
+}
+
 // Each file is opened from a regular file and from a pipe, and read in blocks of 5 bytes,
 // so that the bytes looked at to choose the format span several reads.
 TEST(ByteSourceTest, FirstBytesChooseHowAFileIsRead) {

@@ -1,0 +1,157 @@
+// zenthar among other processes, end to end: a second run in the same folder while the first
+// one writes out.txt, a reader of standard output that stops early, and a kill. A run paused part
+// of the way reads one table from a FIFO that the test writes, so it waits with out.txt
+// open and some blocks written.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "runcompare/line_writer.h"
+#include "runcompare/zenthar_fixture.h"
+
+namespace runcompare {
+namespace {
+
+// Lines of 300 bytes, which 256 KiB blocks do not hold a whole number of: a block holds as
+// many as fit with a byte to spare, so a block ends at a line break only when made so.
+constexpr int kLine = 300;
+constexpr int kPerBlock = (LineWriter::kDefaultBlockSize - 1) / kLine;
+constexpr int kRecords = 3000;
+
+// The lines in the blocks written once `records` lines are taken: a block goes out when the
+// line after it does not fit.
+std::size_t lines_in_blocks(int records) {
+  return static_cast<std::size_t>((records - 1) / kPerBlock * kPerBlock);
+}
+
+class ZentharProcessTest : public ZentharTest {
+ protected:
+  void SetUp() override {
+    for (int k = 1; k <= kRecords; ++k) {
+      table_ += padded_line(k, "-" + std::to_string(k), kLine);
+      fifo_lines_.push_back(std::to_string(k) + " -" + std::to_string(k) + ".5\n");
+      console_ += record(k, "++", -(k + 0.5), 2, -k, 1);
+    }
+    Write("a", table_);
+    ASSERT_EQ(mkfifo(dir_.File("fifo").c_str(), 0644), 0);
+  }
+
+  // Starts zenthar on `args` in the test's folder, with standard output to `console_path`
+  // and standard input empty.
+  pid_t Start(const std::vector<std::string>& args, const std::string& console_path) {
+    std::vector<std::string> words = {ZENTHAR_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const int out = open(console_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int in = open("/dev/null", O_RDONLY);
+    if (out < 0 || in < 0 || dup2(out, 1) < 0 || dup2(in, 0) < 0 ||
+        chdir(dir_.path().c_str()) != 0) {
+      _exit(127);
+    }
+    execv(ZENTHAR_PATH, argv.data());
+    _exit(127);
+  }
+
+  // Starts zenthar on table a and the FIFO, and gives it `records` lines of the FIFO; it
+  // waits for the next one once it has written the blocks they fill. Returns the FIFO's
+  // descriptor, still open.
+  int StartPaused(int records, const std::string& console_path, pid_t* pid) {
+    *pid = Start({"a", "fifo", "2"}, console_path);
+    const int fifo = open(dir_.File("fifo").c_str(), O_WRONLY);  // waits for zenthar's open
+    std::string lines;
+    for (int k = 0; k < records; ++k) lines += fifo_lines_[k];
+    EXPECT_EQ(write(fifo, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    WaitForOutTxt(lines_in_blocks(records) * kLine);
+    return fifo;
+  }
+
+  // Waits, for at most a minute, until out.txt holds `size` bytes or more.
+  void WaitForOutTxt(std::size_t size) {
+    struct stat info;
+    for (int i = 0; i < 6000; ++i) {
+      if (stat(dir_.File("out.txt").c_str(), &info) == 0 &&
+          static_cast<std::size_t>(info.st_size) >= size) {
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ADD_FAILURE() << "out.txt did not reach " << size << " bytes";
+  }
+
+  static int ExitStatus(pid_t pid) {
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  }
+
+  std::string table_;  // table a; the FIFO's lines are lower in every record
+  std::vector<std::string> fifo_lines_;
+  std::string console_;  // the record lines of the whole run
+  testsupport::TempDir io_;
+};
+
+// A second run in the same folder while the first writes out.txt is refused, and leaves
+// out.txt as the first run has it; the first run ends as if alone.
+TEST_F(ZentharProcessTest, SecondRunInTheSameFolderIsRefused) {
+  pid_t first;
+  const int fifo = StartPaused(kRecords - 1, io_.File("first"), &first);
+  const std::string part = OutTxt();
+  ASSERT_EQ(part.size() % kLine, 0u);
+  Write("b", "1 -1\n");
+  Expect({"b", "b", "2"},
+         "b  b    ==>  out.txt\n\n\nError: out.txt is being written by another run.\n", 255);
+  EXPECT_TRUE(OutTxt() == part);
+  ASSERT_EQ(write(fifo, fifo_lines_.back().data(), fifo_lines_.back().size()),
+            static_cast<ssize_t>(fifo_lines_.back().size()));
+  close(fifo);
+  EXPECT_EQ(ExitStatus(first), 0);
+  EXPECT_EQ(io_.Read("first"), kUsage + "a  fifo    ==>  out.txt\n\n" + console_ + wrote(kRecords));
+  EXPECT_TRUE(OutTxt() == table_);
+  // Once the first run has ended, the lock is free.
+  Expect({"b", "b", "2"}, "b  b    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1), 0);
+}
+
+// Standard output that goes away part of the way, as through `head -c 100`: zenthar writes
+// every record into out.txt all the same, and ends with status -1 once the console's writes
+// failed.
+TEST_F(ZentharProcessTest, StandardOutputThatGoesAway) {
+  std::string b;
+  for (const std::string& line : fifo_lines_) b += line;
+  Write("b", b);
+  const testsupport::RunResult run = testsupport::RunProgram(
+      "/bin/sh", {"-c", "{ \"$0\" a b 2; echo $? >status; } | head -c 100", ZENTHAR_PATH},
+      dir_.path());
+  const std::string whole = kUsage + "a  b    ==>  out.txt\n\n" + console_ + wrote(kRecords);
+  ASSERT_GT(whole.size(), 150000u);  // more than the pipe and the console's buffer hold
+  EXPECT_EQ(run.out, whole.substr(0, 100));
+  EXPECT_EQ(Read("status"), "255\n");
+  EXPECT_TRUE(OutTxt() == table_);
+}
+
+// A run killed part of the way, paused on the FIFO, by SIGTERM or SIGKILL, leaves out.txt
+// ending at a line break, with the whole lines of the blocks written.
+TEST_F(ZentharProcessTest, KilledRunLeavesWholeLines) {
+  for (int signal : {SIGTERM, SIGKILL}) {
+    pid_t run;
+    const int fifo = StartPaused(kRecords - 1, io_.File("console"), &run);
+    ASSERT_EQ(kill(run, signal), 0);
+    EXPECT_EQ(ExitStatus(run), -signal);
+    close(fifo);
+    EXPECT_TRUE(OutTxt() == table_.substr(0, lines_in_blocks(kRecords - 1) * kLine)) << signal;
+  }
+}
+
+}  // namespace
+}  // namespace runcompare
