@@ -4,7 +4,6 @@
 // after the records read before, which stay whole in out.txt.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,39 +13,7 @@
 namespace runcompare {
 namespace {
 
-using textio::test_gzip::Bgzf;
-using textio::test_gzip::Member;
-
-// The ways a table can be compressed, and the end of the message it gives, if any.
-struct Layout {
-  const char* name;
-  std::function<std::string(const std::string&)> compress;
-  const char* message;
-};
-
-std::string thirds(const std::string& text) {
-  const size_t third = text.size() / 3;
-  return Member(text.substr(0, third)) + Member(text.substr(third, third)) +
-         Member(text.substr(2 * third));
-}
-
-const Layout kLayouts[] = {
-    {"one member", [](const std::string& t) { return Member(t); }, ""},
-    {"several members", thirds, ""},
-    {"BGZF blocks", [](const std::string& t) { return Bgzf(t, 40); }, ""},
-    {"empty members", [](const std::string& t) { return Member("") + Member(t) + Member(""); }, ""},
-    {"truncated", [](const std::string& t) { return Member(t).substr(0, Member(t).size() - 5); },
-     "damaged compressed data in file a: the data ends inside member 1.\n"},
-    {"CRC damaged",
-     [](const std::string& t) {
-       std::string member = Member(t);
-       member[member.size() - 6] ^= 1;
-       return member;
-     },
-     "damaged compressed data in file a: CRC mismatch in member 1.\n"},
-    {"zstd", [](const std::string& t) { return std::string("\x28\xb5\x2f\xfd", 4) + t; },
-     "file a is zstd-compressed data: only gzip-compressed files can be read.\n"},
-};
+using textio::test_gzip::Layout;
 
 class ZentharCompressedTest : public ZentharTest {};
 
@@ -66,12 +33,12 @@ TEST_F(ZentharCompressedTest, EveryLayoutGivenAndTyped) {
     const testsupport::RunResult plain = Run(way.args, way.typed);
     ASSERT_EQ(plain.status, 0);
     const std::vector<std::string> plain_out = lines_of(OutTxt());
-    for (const Layout& layout : kLayouts) {
+    for (const Layout& layout : textio::test_gzip::Layouts()) {
       SCOPED_TRACE(way.args[0] + ", " + layout.name);
-      Write("a", layout.compress(a));
+      Write("a", layout.write(a));
       unlink(dir_.File("out.txt").c_str());
       const testsupport::RunResult run = Run(way.args, way.typed);
-      if (*layout.message == '\0') {
+      if (*layout.damage == '\0' && *layout.other_format == '\0') {
         EXPECT_EQ(run.out, plain.out);
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(lines_of(OutTxt()), plain_out);
@@ -79,7 +46,11 @@ TEST_F(ZentharCompressedTest, EveryLayoutGivenAndTyped) {
       }
       // The plain run's output up to the failure, then the message; out.txt holds the lines
       // of the records printed.
-      const std::string message = "\nError: " + std::string(layout.message);
+      const std::string message =
+          *layout.damage != '\0'
+              ? "\nError: damaged compressed data in file a: " + std::string(layout.damage) + ".\n"
+              : "\nError: file a is " + std::string(layout.other_format) +
+                    "-compressed data: only gzip-compressed files can be read.\n";
       ASSERT_GE(run.out.size(), message.size());
       const std::string before = run.out.substr(0, run.out.size() - message.size());
       EXPECT_EQ(run.out, before + message);

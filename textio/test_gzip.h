@@ -1,6 +1,6 @@
 // Helpers for the tests and the fuzz target of the byte sources: gzip members with any of
-// the optional header fields, deflated by ISA-L at any of its levels; BGZF blocks; reading
-// a source whole.
+// the optional header fields, deflated by ISA-L at any of its levels; BGZF blocks; the
+// layouts the programs' tests read every kind of input in; reading a source whole.
 #ifndef TEXTIO_TEST_GZIP_H_
 #define TEXTIO_TEST_GZIP_H_
 
@@ -81,6 +81,46 @@ inline std::string Bgzf(std::string_view text, size_t block = 65280) {
     out += member;
     if (piece.empty()) return out;
   }
+}
+
+/// `text` in three members one after another, as `cat a.gz b.gz c.gz` writes it.
+inline std::string Thirds(const std::string& text) {
+  const size_t third = text.size() / 3;
+  return Member(text.substr(0, third)) + Member(text.substr(third, third)) +
+         Member(text.substr(2 * third));
+}
+
+/// A way a file's text can be compressed (or damaged) that the programs' tests run every
+/// kind of input through. Reading it gives the text, or fails: with `damage`, the
+/// source's account of damaged data, or at opening with `other_format`, another
+/// compressor's name.
+struct Layout {
+  const char* name;
+  std::string (*write)(const std::string& text);
+  const char* damage;        // empty when the data is whole
+  const char* other_format;  // empty when the data is gzip
+};
+
+inline const std::vector<Layout>& Layouts() {
+  static const std::vector<Layout> layouts = {
+      {"one member", [](const std::string& t) { return Member(t); }, "", ""},
+      {"several members", Thirds, "", ""},
+      {"BGZF blocks", [](const std::string& t) { return Bgzf(t, 40); }, "", ""},
+      {"empty members", [](const std::string& t) { return Member("") + Member(t) + Member(""); },
+       "", ""},
+      {"truncated", [](const std::string& t) { return Member(t).substr(0, Member(t).size() - 5); },
+       "the data ends inside member 1", ""},
+      {"CRC damaged",
+       [](const std::string& t) {
+         std::string member = Member(t);
+         member[member.size() - 6] ^= 1;
+         return member;
+       },
+       "CRC mismatch in member 1", ""},
+      {"zstd", [](const std::string& t) { return std::string("\x28\xb5\x2f\xfd", 4) + t; }, "",
+       "zstd"},
+  };
+  return layouts;
 }
 
 /// Everything `source` gives, read in blocks of `block` bytes.
