@@ -124,9 +124,16 @@ struct Sse2 {
     return SkipSpaceRun(p + 2, end);
   }
 
-  /// Sixteen bytes at a time from the first.
+  /// Blanks, by far the most common white space, are passed over eight at a time first,
+  /// with one 8-byte word (measured faster here than a 16-byte vector for the few blanks
+  /// that align columns); then any white space sixteen bytes at a time.
   static const char* SkipSpaceRun(const char* p, const char* end) {
-    for (; p < end; p += 16) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    const uint64_t not_blank = word ^ 0x2020202020202020u;
+    const char* q = p + (not_blank != 0 ? __builtin_ctzll(not_blank) >> 3 : 8);
+    if (!IsSpace(*q)) return q < end ? q : end;
+    for (p = q; p < end; p += 16) {
       const unsigned other = ~Mask(SpaceBytes(Load(p))) & 0xFFFFu;
       if (other != 0) {
         p += __builtin_ctz(other);
