@@ -78,7 +78,7 @@ class Reader {
 
   /// Moves past every line piece up to and including the first one that contains `text`,
   /// exactly as repeated ReadPiece(kMaxPiece) calls followed by a search of each piece
-  /// would. Returns that piece, or false when the input ends first.
+  /// would. Returns that piece, or false, with `*piece` untouched, when the input ends first.
   bool SkipToPieceWith(std::string_view text, std::string_view* piece);
 
   /// Moves past the rest of the current line, its line feed included, however long it is.
@@ -136,7 +136,7 @@ int32_t Reader::ReadInts(int32_t count, Take take, ScanStatus* status) {
     // Inside the window the position stays in a register from number to number.
     const char* p = data() + pos_;
     const char* const stop = end();
-    int32_t value;
+    int32_t value = 0;
     while (i < count) {
       const char* q = textio::Fast::SkipSpace(p, stop);
       if (ScanInt(&q, &value) != ScanStatus::kOk || stop - q < kLookahead) break;
@@ -169,7 +169,8 @@ ScanStatus Reader::ReadSlowly(Scan scan, T* value) {
       *value = scanned;
       return status;
     }
-    Fill();
+    // Twice the bytes each time, so a number of any length is scanned in linear time.
+    Ensure(2 * (end_ - pos_) + static_cast<size_t>(kLookahead));
   }
 }
 

@@ -16,8 +16,9 @@
 namespace sitecheck {
 namespace {
 
-std::vector<std::string> Pieces(const std::string& text, size_t buffer = 1024) {
-  TextReader reader(text, buffer);
+std::vector<std::string> Pieces(const std::string& text, size_t buffer = 1024,
+                                size_t chunk = static_cast<size_t>(-1)) {
+  TextReader reader(text, buffer, chunk);
   std::vector<std::string> pieces;
   std::string_view piece;
   while (reader->ReadPiece(kMaxPiece, &piece)) pieces.emplace_back(piece);
@@ -57,6 +58,8 @@ TEST(ReaderTest, CrLfReadsAsLfEvenAcrossRefills) {
   crlf += "lone\rcr\r";
   EXPECT_EQ(Pieces(crlf, 1024), Pieces(lf, 1024));
   EXPECT_EQ(Pieces(crlf, 1500), Pieces(lf, 1500));
+  // Reads of one byte bring a CR alone, which waits for its follower.
+  EXPECT_EQ(Pieces(crlf, 1024, 1), Pieces(lf, 1024));
   EXPECT_EQ(Pieces(lf).back(), "lone\rcr\r");
 }
 
@@ -174,11 +177,12 @@ TEST(ReaderTest, NumbersReadTheSameAtEveryWindowEdge) {
                                            "0.55",
                                            "1e400",
                                            "--1",
-                                           "123456789012345678901234567890e-29"};
+                                           "123456789012345678901234567890e-29",
+                                           std::string(3000, '7') + "e-2999"};
   std::string body;
   for (const std::string& token : tokens) body += token + " ";
-  auto readAll = [](const std::string& text) {
-    TextReader reader(text, 1024);
+  auto readAll = [](const std::string& text, size_t chunk = static_cast<size_t>(-1)) {
+    TextReader reader(text, 1024, chunk);
     std::string log;
     for (int i = 0; i < 60; ++i) {
       double d = 0;
@@ -196,6 +200,8 @@ TEST(ReaderTest, NumbersReadTheSameAtEveryWindowEdge) {
   for (size_t pad = 900; pad < 1100; ++pad) {
     ASSERT_EQ(readAll(std::string(pad, ' ') + body), expected) << pad;
   }
+  // Short reads: a number longer than the window grows it while more comes in.
+  for (size_t chunk : {1, 7}) ASSERT_EQ(readAll(body, chunk), expected) << chunk;
 }
 
 // What the piece search must be the same as: read pieces, look in each.
