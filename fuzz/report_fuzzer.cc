@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (parts.size() < 2) return 0;
   std::vector<std::string> words = fuzz::Words(parts[0], 2);
   int32_t ls = 100;
-  if (!words.empty()) sitecheck::parseIntArgument(words[0].c_str(), &ls);
+  if (!words.empty()) sitecheck::ScanLeadingInt(words[0].c_str(), &ls);
   if (ls > kMaxSites) ls %= kMaxSites + 1;
   const char* header = words.size() > 1 && words[1] == "B" ? "Bayes Empirical" : "Naive Empirical";
   std::string text(parts[1]);

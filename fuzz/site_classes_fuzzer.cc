@@ -67,12 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (parts.size() < 2) return 0;
   std::vector<std::string> words = fuzz::Words(parts[0], 200);
   int32_t ls = 100;
-  if (!words.empty()) sitecheck::parseIntArgument(words[0].c_str(), &ls);
+  if (!words.empty()) sitecheck::ScanLeadingInt(words[0].c_str(), &ls);
   if (ls > kMaxSites) ls %= kMaxSites + 1;
   std::vector<int32_t> classes;
   for (size_t i = 1; i < words.size(); ++i) {
     int32_t value = 0;
-    if (sitecheck::parseIntArgument(words[i].c_str(), &value)) classes.push_back(value);
+    if (sitecheck::ScanLeadingInt(words[i].c_str(), &value)) classes.push_back(value);
   }
   std::sort(classes.begin(), classes.end());
   std::string text(parts[1]);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -96,7 +95,7 @@ bool AnnounceClasses(const std::vector<std::string>& args, std::vector<int32_t>*
                      std::string* message) {
   for (const std::string& arg : args) {
     int32_t value = 0;
-    if (!parseIntArgument(arg.c_str(), &value)) {
+    if (!ScanLeadingInt(arg.c_str(), &value)) {
       *message = "site class '" + arg + "' is not an integer.";
       return false;
     }
@@ -198,21 +197,12 @@ int Finish(const CheckerProfile& profile, const CheckerSettings& settings, const
 
 }  // namespace
 
-bool parseIntArgument(const char* arg, int32_t* value) {
-  int32_t parsed = 0;
-  arg = textio::Portable::SkipSpace(arg, arg + std::strlen(arg));
-  const ScanStatus status = ScanInt(&arg, &parsed);
-  if (status != ScanStatus::kOk && status != ScanStatus::kOverflow) return false;
-  *value = parsed;
-  return true;
-}
-
 CheckerSettings parseCommandLine(const CheckerProfile& profile,
                                  const std::vector<std::string>& args) {
   CheckerSettings settings;
   settings.siteFile = profile.defaultSiteFile;
-  if (args.size() > 0) parseIntArgument(args[0].c_str(), &settings.ls);
-  if (args.size() > 1) parseIntArgument(args[1].c_str(), &settings.nrepl);
+  if (args.size() > 0) ScanLeadingInt(args[0].c_str(), &settings.ls);
+  if (args.size() > 1) ScanLeadingInt(args[1].c_str(), &settings.nrepl);
   if (args.size() > 2) settings.siteFile = args[2];
   if (args.size() > 3) settings.report = args[3];
   if (profile.classPerSite && args.size() > 4) {

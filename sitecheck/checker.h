@@ -35,11 +35,6 @@ struct CheckerSettings {
   std::vector<std::string> classArgs;  // class-per-site form: the positive classes, as typed
 };
 
-/// Reads a leading decimal integer of a command-line argument (white space skipped,
-/// optional sign). False, with `*value` untouched, when the argument does not start with
-/// one. A value beyond the 32-bit range is taken as the nearest 32-bit value.
-bool parseIntArgument(const char* arg, int32_t* value);
-
 /// The settings from the arguments after the program's name: #sites, #repl, site file,
 /// report and, for a class-per-site checker, the classes. An argument that is not a number
 /// leaves its setting at the default.

@@ -3,6 +3,7 @@
 #include "sitecheck/numbers.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace sitecheck {
@@ -10,6 +11,15 @@ namespace sitecheck {
 const double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool ScanLeadingInt(const char* text, int32_t* value) {
+  int32_t parsed = 0;
+  text = textio::Portable::SkipSpace(text, text + std::strlen(text));
+  const ScanStatus status = ScanInt(&text, &parsed);
+  if (status != ScanStatus::kOk && status != ScanStatus::kOverflow) return false;
+  *value = parsed;
+  return true;
+}
 
 ScanStatus LongInt(const char* digits, const char* end, bool negative, int32_t* value) {
   // Saturates past the 32-bit range: further digits only need consuming.

@@ -27,6 +27,12 @@ enum class ScanStatus {
 /// near the end of its data only when this many bytes of data follow that place.
 constexpr std::ptrdiff_t kLookahead = 3;
 
+/// The leading decimal integer of a NUL-terminated text (white space skipped, optional
+/// sign), as a command-line argument or a header's count is read. False, with `*value`
+/// untouched, when the text does not start with one. A value beyond the 32-bit range is
+/// taken as the nearest 32-bit value.
+bool ScanLeadingInt(const char* text, int32_t* value);
+
 /// Powers of ten from 1e0 to 1e22: all exact as doubles.
 extern const double kExactPowersOfTen[23];
 

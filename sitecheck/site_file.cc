@@ -30,11 +30,7 @@ SiteStatus ReadCount(std::string_view header, int32_t* count) {
   const std::string_view after = header.substr(colon + 1);
   std::memcpy(lineBuf, after.data(), after.size());
   lineBuf[after.size()] = '\0';
-  const char* p = textio::Portable::SkipSpace(lineBuf, lineBuf + after.size());
-  // A count beyond the 32-bit range is taken as the nearest 32-bit value.
-  const ScanStatus status = ScanInt(&p, count);
-  return status == ScanStatus::kOk || status == ScanStatus::kOverflow ? SiteStatus::kOk
-                                                                      : SiteStatus::kNoCount;
+  return ScanLeadingInt(lineBuf, count) ? SiteStatus::kOk : SiteStatus::kNoCount;
 }
 
 std::string Format(const char* format, int a, int b, int c) {
@@ -70,9 +66,9 @@ std::string SiteErrorMessage(const SiteBlock& block, int replicate) {
 
 SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
   SiteBlock block;
-  std::string_view header;
   // A file that ends before the header leaves nothing to examine: an empty line.
-  if (!siteFile.SkipToPieceWith(kReplicateMark, &header)) header = std::string_view();
+  std::string_view header;
+  siteFile.SkipToPieceWith(kReplicateMark, &header);
   int32_t count = 0;
   block.status = ReadCount(header, &count);
   if (block.status != SiteStatus::kOk) return block;
@@ -82,7 +78,7 @@ SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
   }
   // The numbers start after the header line, however long it is, so numbers after the
   // count on it are never taken for sites; a count of 0 or less reads none.
-  if (header.empty() || header.back() != '\n') siteFile.SkipRestOfLine();
+  if (header.back() != '\n') siteFile.SkipRestOfLine();
   if (ReadNumbers(siteFile, count, &block,
                   [trueSites](int32_t i, int32_t site) { trueSites[i] = site; })) {
     block.n = count;

@@ -113,6 +113,10 @@ TEST(SiteClassesTest, PositionsOfPositiveClasses) {
   block = readSiteClasses(again.reader, 2, {}, sites.data());
   EXPECT_EQ(block.status, SiteStatus::kOk);
   EXPECT_EQ(block.n, 0);
+  Text unreadable("replicate 1\n2 x\n");
+  block = readSiteClasses(unreadable.reader, 2, {}, sites.data());
+  EXPECT_EQ(block.status, SiteStatus::kCutShort);
+  EXPECT_EQ(block.read, 1);
 }
 
 TEST(SiteClassesTest, DamagedBlocks) {
