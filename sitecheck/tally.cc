@@ -1,12 +1,7 @@
 // Probability classes, counters and the summary table.
 #include "sitecheck/tally.h"
 
-#if defined(__SSE2__) && !defined(SITETOOLS_PORTABLE)
-#define SITECHECK_CLASSIFY_SSE2 1
-#include <emmintrin.h>
-#else
-#define SITECHECK_CLASSIFY_SSE2 0
-#endif
+#include "textio/bytes.h"
 
 namespace sitecheck {
 
@@ -16,23 +11,7 @@ const double classBounds[kClasses] = {0.525, 0.55,  0.575, 0.60,  0.625, 0.65,  
 
 int classify(double p) {
   // The class is the number of edges up to 0.99 that p exceeds (the edges increase).
-  // Counted without a branch, since probabilities come in no predictable order; two edges
-  // at a time with SSE2, which measured about a third faster than the portable loop.
-#if SITECHECK_CLASSIFY_SSE2
-  const __m128d value = _mm_set1_pd(p);
-  __m128i count = _mm_setzero_si128();
-  for (int i = 0; i < kClasses - 1; i += 2) {
-    // All ones where !(p <= edge), which also counts a NaN above every edge.
-    const __m128d above = _mm_cmpnle_pd(value, _mm_loadu_pd(classBounds + i));
-    count = _mm_sub_epi64(count, _mm_castpd_si128(above));
-  }
-  return static_cast<int>(_mm_cvtsi128_si64(count) +
-                          _mm_cvtsi128_si64(_mm_unpackhi_epi64(count, count)));
-#else
-  int siteClass = 0;
-  for (int i = 0; i < kClasses - 1; ++i) siteClass += !(p <= classBounds[i]);
-  return siteClass;
-#endif
+  return textio::Fast::EdgesBelow(p, classBounds, kClasses - 1);
 }
 
 int32_t wrappedProduct(int32_t ls, int32_t nrepl) {

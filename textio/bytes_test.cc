@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "textio/padded_buffer.h"
 
@@ -49,7 +51,7 @@ void EveryOffset(Check check) {
                                    std::string(" \v\f\r\n\0\x80\xff"
                                                "ab",
                                                10),
-                                   "    a", "12 12\n"};
+                                   "    a", "12 12\n", "\x08\t\r\x0e "};
   for (const std::string& alphabet : alphabets) {
     for (size_t size = 1; size <= 100; ++size) {
       std::mt19937 random(static_cast<unsigned>(size));
@@ -91,7 +93,26 @@ TEST(BytesTest, EveryPrimitiveAgreesWithAWalk) {
   });
 }
 
-TEST(BytesTest, PaddingEndsEveryScanAtTheDataEnd) {
+// Values on, just beside and far from each edge, and NaN, over every count of edges (odd
+// counts leave a tail after the pairs).
+TEST(BytesTest, EdgesBelowAgreesWithAWalk) {
+  const double edges[] = {0.525, 0.55, 0.575, 0.6, 0.625, 0.99, 1.0};
+  std::vector<double> values = {-INFINITY, 0.0, 2.0, INFINITY, NAN};
+  for (double edge : edges)
+    values.insert(values.end(), {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 2.0)});
+  EveryForm([&](auto form) {
+    using Form = decltype(form);
+    for (int count = 0; count <= 7; ++count) {
+      for (double value : values) {
+        int want = 0;
+        for (int i = 0; i < count; ++i) want += std::isnan(value) || value > edges[i];
+        ASSERT_EQ(Form::EdgesBelow(value, edges, count), want) << value << " " << count;
+      }
+    }
+  });
+}
+
+TEST(BytesTest, PaddingIsALineFeedThenNulsAndGrowingKeepsTheData) {
   PaddedBuffer buffer(4);
   std::memcpy(buffer.data(), "  12", 4);
   buffer.PadAt(4);
