@@ -28,20 +28,18 @@ class ByteSource {
   virtual bool checked() const { return false; }
 
   /// True once reading failed, for either reason below.
-  bool failed() const { return error_number_ != 0 || damaged_; }
+  bool failed() const { return error_number_ != 0 || damaged(); }
   /// The system's reason (errno) when reading the file failed, else 0.
   int error_number() const { return error_number_; }
   /// True when the file holds compressed data that is damaged; damage() says how, for
   /// example "CRC mismatch in member 3" or "the data ends inside member 1".
-  bool damaged() const { return damaged_; }
+  bool damaged() const { return !damage_.empty(); }
   const std::string& damage() const { return damage_; }
 
  protected:
   void Fail(int error_number) { error_number_ = error_number != 0 ? error_number : -1; }
-  void FailDamaged(std::string damage) {
-    damaged_ = true;
-    damage_ = std::move(damage);
-  }
+  /// `damage` is never empty: it says what is wrong.
+  void FailDamaged(std::string damage) { damage_ = std::move(damage); }
   /// Takes over the failure of `other`, which failed.
   void FailAs(const ByteSource& other) {
     if (other.damaged()) {
@@ -53,8 +51,7 @@ class ByteSource {
 
  private:
   int error_number_ = 0;
-  bool damaged_ = false;
-  std::string damage_;
+  std::string damage_;  // empty unless the data is damaged
 };
 
 /// Why OpenFile gave no source.

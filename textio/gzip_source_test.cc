@@ -84,23 +84,26 @@ TEST_F(GzipSourceTest, DamageEndsTheReadAfterTheGoodBytes) {
   method[2] = 7;
   flags[3] = 0x20;
   header_crc[10] ^= 1;
+  // At least the bytes of the members before the damaged one come out (all of member 2
+  // when only its trailer is damaged).
   const struct {
     std::string data;
     const char* damage;
+    size_t good;
   } cases[] = {
-      {both.substr(0, one.size() + 5), "the data ends inside member 2"},
-      {both.substr(0, one.size() + 100), "the data ends inside member 2"},
-      {both.substr(0, both.size() - 3), "the data ends inside member 2"},
-      {one + "\x1f", "the data ends inside member 2"},
-      {crc, "CRC mismatch in member 2"},
-      {length, "length mismatch in member 2"},
-      {method, "unknown compression method in member 1"},
-      {flags, "reserved header flags set in member 1"},
-      {header_crc, "header checksum mismatch in member 1"},
-      {one.substr(0, 10) + "\xff\xff" + one.substr(12), "invalid deflate data in member 1"},
-      {one + "hello", "garbage after member 1"},
-      {one + "\x1f\x8c", "garbage after member 1"},
-      {both + std::string(70000, '\0') + "x", "garbage after member 2"},
+      {both.substr(0, one.size() + 5), "the data ends inside member 2", 70000},
+      {both.substr(0, one.size() + 100), "the data ends inside member 2", 70000},
+      {both.substr(0, both.size() - 3), "the data ends inside member 2", 120000},
+      {one + "\x1f", "the data ends inside member 2", 70000},
+      {crc, "CRC mismatch in member 2", 120000},
+      {length, "length mismatch in member 2", 120000},
+      {method, "unknown compression method in member 1", 0},
+      {flags, "reserved header flags set in member 1", 0},
+      {header_crc, "header checksum mismatch in member 1", 0},
+      {one.substr(0, 10) + "\xff\xff" + one.substr(12), "invalid deflate data in member 1", 0},
+      {one + "hello", "garbage after member 1", 70000},
+      {one + "\x1f\x8c", "garbage after member 1", 70000},
+      {both + std::string(70000, '\0') + "x", "garbage after member 2", 120000},
   };
   for (const auto& c : cases) {
     GzipSource bytewise(std::make_unique<StringSource>(c.data, 1));
@@ -108,6 +111,7 @@ TEST_F(GzipSourceTest, DamageEndsTheReadAfterTheGoodBytes) {
     for (ByteSource* source : {file.get(), static_cast<ByteSource*>(&bytewise)}) {
       const std::string got = ReadAll(*source, 4096);
       EXPECT_EQ(got, text_.substr(0, got.size()));
+      EXPECT_GE(got.size(), c.good) << c.damage;
       EXPECT_TRUE(source->damaged());
       EXPECT_EQ(source->error_number(), 0);
       EXPECT_EQ(source->damage(), c.damage);
@@ -129,15 +133,17 @@ class FailingSource : public StringSource {
 TEST_F(GzipSourceTest, ReadErrorsComeAfterTheBytesBeforeThem) {
   const std::string cut = Member(Part(0, 200000)).substr(0, 50000);
   std::unique_ptr<ByteSource> sources[] = {
-      ReadAhead(std::make_unique<FailingSource>(Part(0, 500000))),
+      ReadAhead(std::make_unique<FailingSource>(text_)),
       ReadAhead(std::make_unique<GzipSource>(std::make_unique<FailingSource>(cut))),
       std::make_unique<GzipSource>(std::make_unique<FailingSource>(cut)),
   };
-  for (auto& source : sources) {
-    const std::string got = ReadAll(*source, 10000);
+  // The plain file gives all its bytes; the cut member at least some.
+  const size_t good[] = {text_.size(), 1, 1};
+  for (size_t i = 0; i < std::size(sources); ++i) {
+    const std::string got = ReadAll(*sources[i], 10000);
     EXPECT_EQ(got, text_.substr(0, got.size()));
-    EXPECT_GT(got.size(), 0u);
-    EXPECT_EQ(source->error_number(), EIO);
+    EXPECT_GE(got.size(), good[i]) << i;
+    EXPECT_EQ(sources[i]->error_number(), EIO);
   }
 }
 
