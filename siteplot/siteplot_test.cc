@@ -215,6 +215,22 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
       {{"--replicates", "-", "neb.txt"},
        "siteplot: more than one output on standard output\n" + kTry,
        2},
+      // Two outputs that go to one file.
+      {{"-o", "-", "--tsv", "-", "neb.txt"},
+       "siteplot: more than one output on standard output\n" + kTry,
+       2},
+      {{"neb.txt", "-o", "x.svg", "--tsv", "x.svg"},
+       "siteplot: x.svg: named as more than one output\n" + kTry,
+       2},
+      {{"neb.txt", "-o", "f.svg", "--tsv", "a", "--replicates", "a"},
+       "siteplot: a: named as more than one output\n" + kTry,
+       2},
+      {{"neb.txt", "-o", "empty.txt", "--replicates", "folder/../empty.txt"},
+       "siteplot: folder/../empty.txt: the same file as output empty.txt\n" + kTry,
+       2},
+      {{"neb.txt", "--tsv", "/dev/stdout"},
+       "siteplot: /dev/stdout: the same file as standard output\n" + kTry,
+       2},
   };
   std::set<std::string> before = FolderEntries(dir_->path());
   for (const Case& c : kCases) {
