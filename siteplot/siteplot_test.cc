@@ -243,11 +243,16 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
   }
 }
 
+// The figure is made and staged before the table's output turns out to be a folder: the
+// old figure stays as it was, and the staged one goes.
 TEST_F(SiteplotTest, FailedRunKeepsTheOldOutput) {
   dir_->Write("old.svg", "old");
-  RunResult result = Run({"-o", "old.svg", "neb.txt", "cut.txt"});
+  std::set<std::string> before = FolderEntries(dir_->path());
+  RunResult result = Run({"-o", "old.svg", "--tsv", "folder", "neb.txt"});
   EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "siteplot: folder: Is a directory\n");
   EXPECT_EQ(dir_->Read("old.svg"), "old");
+  EXPECT_EQ(FolderEntries(dir_->path()), before) << "no temporary file left";
 }
 
 // A symbolic link stays one; standard output on a full disk is a failed run.
