@@ -130,10 +130,6 @@ bool IsBlankLine(std::string_view line) {
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 // The error message a checker run ended with: the text of its last line after the line
 // naming the header text, once a replicate line in front of it is taken off. Empty when
 // that line is a replicate line or the class line, so the output was only cut short.
