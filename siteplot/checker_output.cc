@@ -106,13 +106,16 @@ bool ParseRow(std::string_view line, ClassRow* row) {
          std::isfinite(row->p_low + row->p_high + row->pcut + row->bin_count + row->cum_count);
 }
 
-// The text's lines without their line ends, and without the pause prompt in front.
+// The text's complete lines without their line ends, and without the pause prompt in
+// front. Every line of a checker's whole output ends in a line break (a table row and an
+// error message with their own, a replicate line with the one before the next), so text
+// after the last line break was cut short and is left out: a row cut inside its numbers
+// would otherwise read as a whole row with a wrong number.
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
+  for (size_t end; (end = text.find('\n')) != std::string_view::npos;) {
     std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    text.remove_prefix(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     while (StartsWith(line, kPrompt)) line.remove_prefix(sizeof kPrompt - 1);
     lines.push_back(line);
@@ -126,10 +129,6 @@ bool IsBlankLine(std::string_view line) {
   }
   return true;
 }
-
-}  // namespace
-
-namespace {
 
 // The error message a checker run ended with: the text of its last line after the line
 // naming the header text, once a replicate line in front of it is taken off. Empty when

@@ -48,7 +48,8 @@ struct LabelledRun {
 
 /// Parses one checker run's whole console output, with or without the pause prompt
 /// ("Hit Enter to continue.", which shares a line with what follows it) and the class line,
-/// lines ending in LF or CR LF. Returns false and sets `err` when the text holds no complete
+/// lines ending in LF or CR LF; text after the last line break is a line cut short and is
+/// not read. Returns false and sets `err` when the text holds no complete
 /// summary table: no table, a table cut short, a run that ended with one of the checker's
 /// error messages (quoted in `err`), a header text that names no method, or several runs.
 bool ParseCheckerOutput(std::string_view text, CheckerRun* run, std::string* err);

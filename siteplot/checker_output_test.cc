@@ -104,6 +104,13 @@ TEST(CheckerOutputTest, NoCompleteTable) {
       {"row 21 with a word after it",
        kHead + std::string(kTableHeader) + Rows(0, 20) + Row(20, "  0.500", "0.000 x"),
        kCut + "20 of its 21 rows"},
+      {"row 21 cut inside its last number",
+       kHead + std::string(kTableHeader) + Rows(0, 20) +
+           Row(20, "  0.500", "  0.026").substr(0, Row(20).size() - 2),
+       kCut + "20 of its 21 rows"},
+      {"row 21 without its line break",
+       kHead + std::string(kTableHeader) + Rows(0, 20) + Row(20).substr(0, Row(20).size() - 1),
+       kCut + "20 of its 21 rows"},
       {"table without the settings lines", kTable,
        "no line 'varnel file ... starts with ... for each replicate.' naming the method"},
       {"unknown header text",

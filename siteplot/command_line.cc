@@ -2,10 +2,13 @@
 #include "siteplot/command_line.h"
 
 #include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
 #include "siteplot/figure.h"
+#include "textio/byte_source.h"
 
 namespace siteplot {
 
@@ -32,9 +35,47 @@ namespace {
 
 enum { kTsvOption = 256, kReplicatesOption };
 
+std::string DisplayOutput(const std::string& path) {
+  return path == "-" ? "standard output" : path;
+}
+
 std::string DefaultLabel(const std::string& path) {
   if (path == "-") return "stdin";
   return path.substr(path.rfind('/') + 1);
+}
+
+// The file an output goes to, when it exists: standard output's for "-", else the one
+// `path` leads to, links followed.
+textio::FileIdentity OutputIdentity(const std::string& path) {
+  struct stat info;
+  const bool known =
+      path == "-" ? fstat(STDOUT_FILENO, &info) == 0 : stat(path.c_str(), &info) == 0;
+  return known ? textio::FileIdentity{true, info.st_dev, info.st_ino} : textio::FileIdentity();
+}
+
+// Sets `err` when two outputs go to one file, named alike or through different paths, as
+// the later would replace the earlier.
+void CheckOutputsApart(const Options& options, std::string* err) {
+  std::vector<std::string> outputs = {options.output};
+  for (const std::string* path : {&options.tsv, &options.replicates}) {
+    if (!path->empty()) outputs.push_back(*path);
+  }
+  std::vector<textio::FileIdentity> identities;
+  for (const std::string& path : outputs) identities.push_back(OutputIdentity(path));
+  for (size_t later = 1; later < outputs.size(); ++later) {
+    for (size_t earlier = 0; earlier < later; ++earlier) {
+      const std::string& path = outputs[later];
+      if (path == "-" && outputs[earlier] == "-") {
+        *err = "more than one output on standard output";
+      } else if (path == outputs[earlier]) {
+        *err = path + ": named as more than one output";
+      } else if (identities[later].SameFile(identities[earlier])) {
+        *err = DisplayOutput(path) + ": the same file as " +
+               (outputs[earlier] == "-" ? "standard output" : "output " + outputs[earlier]);
+      }
+      if (!err->empty()) return;
+    }
+  }
 }
 
 // The checks that need every option and FILE.
@@ -48,8 +89,8 @@ bool CheckOptions(const Options& options, std::string* err) {
            std::to_string(kMaxRuns) + " apart";
   } else if (std::count(inputs.begin(), inputs.end(), "-") > 1) {
     *err = "standard input named more than once";
-  } else if ((options.output == "-") + (options.tsv == "-") + (options.replicates == "-") > 1) {
-    *err = "more than one output on standard output";
+  } else {
+    CheckOutputsApart(options, err);
   }
   return err->empty();
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "siteplot/plot_parts.h"
 #include "siteplot/svg_writer.h"
@@ -19,8 +20,12 @@ const double kLegendRow = 18;
 const double kLegendRight = 696;
 
 // Okabe-Ito colours, in the order runs take them; black stays for the axes.
-const char* const kColours[kMaxRuns] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
-                                        "#E69F00", "#56B4E9", "#F0E442"};
+const char* const kColours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
+                                "#E69F00", "#56B4E9", "#F0E442"};
+
+// Run i takes colour i and marker shape i, for every i the command line lets through.
+static_assert(kMaxRuns <= static_cast<int>(std::size(kColours)), "a colour for every run");
+static_assert(kMaxRuns <= kShapeCount, "a marker shape for every run");
 
 // The cut-off panel's three series, told apart by line style.
 struct Metric {
@@ -146,7 +151,9 @@ struct LegendEntry {
 double LayOutLegend(const std::vector<LabelledRun>& runs, double top,
                     std::vector<LegendEntry>* entries) {
   for (size_t i = 0; i < runs.size(); ++i) entries->push_back({runs[i].label, int(i)});
-  for (int m = 0; m < 3; ++m) entries->push_back({kMetrics[m].legend, -1, m});
+  for (size_t m = 0; m < std::size(kMetrics); ++m) {
+    entries->push_back({kMetrics[m].legend, -1, int(m)});
+  }
   entries->push_back({kNote});
   double x = kCalibrationLeft, y = top + 12;
   int group = 0;  // 0 runs, 1 metrics, 2 the note

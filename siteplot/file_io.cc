@@ -1,5 +1,5 @@
-// Whole-file reads and all-or-nothing writes with POSIX calls, so that every failure has
-// its errno for the message.
+// Whole-file reads through textio, and all-or-nothing writes with POSIX calls, so that
+// every failure has its errno for the message.
 #include "siteplot/file_io.h"
 
 #include <fcntl.h>
@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "textio/byte_source.h"
 
 namespace siteplot {
 
@@ -33,22 +36,36 @@ bool WriteAll(int fd, const std::string& text) {
 std::string DisplayName(const std::string& path) { return path == "-" ? "standard input" : path; }
 
 bool ReadInput(const std::string& path, std::string* text, std::string* err) {
-  int fd = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY);
-  if (fd < 0) {
-    *err = Reason(path);
+  textio::OpenError error;
+  std::unique_ptr<textio::ByteSource> source;
+  if (path != "-") {
+    source = textio::OpenFile(path, &error);
+  } else {
+    // A duplicate, which the source closes, leaves descriptor 0 itself open.
+    const int descriptor = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (descriptor < 0) {
+      *err = Reason(path);
+      return false;
+    }
+    source = textio::OpenDescriptor(descriptor, &error);
+  }
+  if (source == nullptr) {
+    *err = DisplayName(path) + ": " +
+           (error.kind == textio::OpenError::kOtherFormat
+                ? std::string(error.format) +
+                      "-compressed data: only gzip-compressed files can be read"
+                : std::string(std::strerror(error.error_number)));
     return false;
   }
   text->clear();
   char buffer[1 << 16];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) != 0) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    text->append(buffer, static_cast<size_t>(n));
+  while (size_t got = source->Read(buffer, sizeof buffer)) text->append(buffer, got);
+  if (source->damaged()) {
+    *err = DisplayName(path) + ": damaged gzip-compressed data: " + source->damage();
+  } else if (source->failed()) {
+    *err = DisplayName(path) + ": " + std::strerror(source->error_number());
   }
-  if (n < 0) *err = Reason(path);
-  if (fd != STDIN_FILENO) close(fd);
-  return n == 0;
+  return !source->failed();
 }
 
 OutputSet::~OutputSet() {

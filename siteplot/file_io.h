@@ -10,8 +10,9 @@ namespace siteplot {
 /// The name of `path` in messages: "standard input" for "-".
 std::string DisplayName(const std::string& path);
 
-/// Reads all of `path` ("-": standard input) into `text`. On failure `err` is
-/// "NAME: reason".
+/// Reads all of `path` ("-": standard input) into `text`, gzip-compressed data
+/// decompressed. On failure `err` is "NAME: reason": the system's reason, another
+/// compressor's format, or damaged gzip data.
 bool ReadInput(const std::string& path, std::string* text, std::string* err);
 
 /// Output files that appear whole or not at all. Add() writes each file's text into a new

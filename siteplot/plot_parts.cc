@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace siteplot {
 
@@ -84,7 +85,6 @@ double TextWidth(const std::string& text, double size) {
 }
 
 void DrawMarker(SvgWriter* svg, int shape, double x, double y, double radius) {
-  shape %= kShapeCount;
   if (shape == 0) {
     svg->Element("circle", {{"cx", Num(x)}, {"cy", Num(y)}, {"r", Num(radius)}});
     return;
@@ -93,6 +93,7 @@ void DrawMarker(SvgWriter* svg, int shape, double x, double y, double radius) {
   // pentagon, hexagon.
   static const int kCorners[] = {0, 4, 3, 4, 3, 5, 6};
   static const double kTurn[] = {0, 45, -90, 0, 90, -90, 0};
+  static_assert(std::size(kCorners) == kShapeCount && std::size(kTurn) == kShapeCount);
   int corners = kCorners[shape];
   // The circumradius that gives the polygon the circle's area.
   double outer = radius * std::sqrt(2 * kPi / (corners * std::sin(2 * kPi / corners)));

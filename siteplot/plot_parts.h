@@ -47,6 +47,7 @@ double TextWidth(const std::string& text, double size);
 
 /// Number of marker shapes: circle, square, triangle up, diamond, triangle down, pentagon,
 /// hexagon. Every shape of the same `radius` has the area of the circle of that radius.
+/// `shape` is 0 to kShapeCount - 1.
 constexpr int kShapeCount = 7;
 void DrawMarker(SvgWriter* svg, int shape, double x, double y, double radius);
 

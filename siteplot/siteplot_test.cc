@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "testsupport/run_program.h"
+#include "textio/test_gzip.h"
 
 namespace {
 
@@ -64,6 +65,10 @@ class SiteplotTest : public ::testing::Test {
     dir_->Write("cut.txt", neb.substr(0, neb.find("0.675 - 0.700")));
     dir_->Write("two.txt", neb + dir_->Read("beb.txt"));
     dir_->Write("empty.txt", "");
+    // Compressed copies of neb.txt, in the layouts every program's tests read.
+    for (const textio::test_gzip::Layout& layout : textio::test_gzip::Layouts()) {
+      dir_->Write(std::string("neb ") + layout.name + ".gz", layout.write(neb));
+    }
     mkdir(dir_->File("folder").c_str(), 0755);
   }
   static void TearDownTestSuite() { dir_.reset(); }
@@ -148,6 +153,22 @@ TEST_F(SiteplotTest, StandardInputWithPausePromptAndInf) {
   EXPECT_EQ(result.out, testsupport::ReadFile(TESTDATA_DIR "/pause_inf.tsv"));
 }
 
+// A gzip-compressed output, a file or standard input, gives the tables of the plain one.
+TEST_F(SiteplotTest, GzipInputReadsAsPlain) {
+  RunResult plain = Run({"--tsv", "-", "-o", "f.svg", "-l", "neb", "neb.txt"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  for (const textio::test_gzip::Layout& layout : textio::test_gzip::Layouts()) {
+    if (*layout.damage != '\0' || *layout.other_format != '\0') continue;
+    const std::string file = std::string("neb ") + layout.name + ".gz";
+    RunResult result = Run({"--tsv", "-", "-o", "f.svg", "-l", "neb", file});
+    EXPECT_EQ(result.status, 0) << file << ": " << result.err;
+    EXPECT_EQ(result.out, plain.out) << file;
+    result = Run({"--tsv", "-", "-o", "f.svg", "-l", "neb"}, dir_->Read(file));
+    EXPECT_EQ(result.status, 0) << file << " on standard input: " << result.err;
+    EXPECT_EQ(result.out, plain.out) << file << " on standard input";
+  }
+}
+
 TEST_F(SiteplotTest, BadInputAndCommandLine) {
   const std::string kTry = "Try 'siteplot --help' for more information.\n";
   struct Case {
@@ -166,6 +187,16 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
       {{"-"}, "siteplot: standard input: no summary table\n", 1},
       {{"missing.txt"}, "siteplot: missing.txt: No such file or directory\n", 1},
       {{"folder"}, "siteplot: folder: Is a directory\n", 1},
+      {{"neb.txt", "neb zstd.gz"},
+       "siteplot: neb zstd.gz: zstd-compressed data: only gzip-compressed files can be read\n",
+       1},
+      {{"neb truncated.gz"},
+       "siteplot: neb truncated.gz: damaged gzip-compressed data: the data ends inside member "
+       "1\n",
+       1},
+      {{"neb CRC damaged.gz"},
+       "siteplot: neb CRC damaged.gz: damaged gzip-compressed data: CRC mismatch in member 1\n",
+       1},
       // Outputs that cannot be written.
       {{"neb.txt", "-o", "missing/f.svg"},
        "siteplot: missing/f.svg: No such file or directory\n",
@@ -184,6 +215,22 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
       {{"--replicates", "-", "neb.txt"},
        "siteplot: more than one output on standard output\n" + kTry,
        2},
+      // Two outputs that go to one file.
+      {{"-o", "-", "--tsv", "-", "neb.txt"},
+       "siteplot: more than one output on standard output\n" + kTry,
+       2},
+      {{"neb.txt", "-o", "x.svg", "--tsv", "x.svg"},
+       "siteplot: x.svg: named as more than one output\n" + kTry,
+       2},
+      {{"neb.txt", "-o", "f.svg", "--tsv", "a", "--replicates", "a"},
+       "siteplot: a: named as more than one output\n" + kTry,
+       2},
+      {{"neb.txt", "-o", "empty.txt", "--replicates", "folder/../empty.txt"},
+       "siteplot: folder/../empty.txt: the same file as output empty.txt\n" + kTry,
+       2},
+      {{"neb.txt", "--tsv", "/dev/stdout"},
+       "siteplot: /dev/stdout: the same file as standard output\n" + kTry,
+       2},
   };
   std::set<std::string> before = FolderEntries(dir_->path());
   for (const Case& c : kCases) {
@@ -196,11 +243,16 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
   }
 }
 
+// The figure is made and staged before the table's output turns out to be a folder: the
+// old figure stays as it was, and the staged one goes.
 TEST_F(SiteplotTest, FailedRunKeepsTheOldOutput) {
   dir_->Write("old.svg", "old");
-  RunResult result = Run({"-o", "old.svg", "neb.txt", "cut.txt"});
+  std::set<std::string> before = FolderEntries(dir_->path());
+  RunResult result = Run({"-o", "old.svg", "--tsv", "folder", "neb.txt"});
   EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "siteplot: folder: Is a directory\n");
   EXPECT_EQ(dir_->Read("old.svg"), "old");
+  EXPECT_EQ(FolderEntries(dir_->path()), before) << "no temporary file left";
 }
 
 // A symbolic link stays one; standard output on a full disk is a failed run.

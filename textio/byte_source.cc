@@ -54,16 +54,18 @@ class FileSource : public ByteSource {
   size_t taken_at_ = 0;
 };
 
-// The first kHeadSize bytes of the file (fewer when it is shorter), looked at without
-// losing them: with pread on a file that can seek, so that its offset stays at 0, and with
-// read on a pipe, setting `*taken`. An error while looking is left for the first Read to
-// meet again.
+// The first kHeadSize bytes from the file's offset on (fewer when it is shorter), looked
+// at without losing them: with pread on a file that can seek, so that its offset stays
+// where it was, and with read on a pipe, setting `*taken`. An error while looking is left
+// for the first Read to meet again.
 std::string ReadHead(int descriptor, bool* taken) {
   char head[kHeadSize];
   size_t have = 0;
-  bool seekable = true;
+  const off_t start = lseek(descriptor, 0, SEEK_CUR);
+  bool seekable = start >= 0;
   while (have < kHeadSize) {
-    const ssize_t got = seekable ? pread(descriptor, head + have, kHeadSize - have, have)
+    const ssize_t got = seekable ? pread(descriptor, head + have, kHeadSize - have,
+                                         start + static_cast<off_t>(have))
                                  : read(descriptor, head + have, kHeadSize - have);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0 && errno == ESPIPE && seekable) {
@@ -111,14 +113,21 @@ const char* SignatureFormat(std::string_view head) {
 
 std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error,
                                      FileIdentity* identity) {
-  *error = OpenError();
-  if (identity != nullptr) *identity = FileIdentity();
   const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
+    *error = OpenError();
+    if (identity != nullptr) *identity = FileIdentity();
     error->kind = OpenError::kSystem;
     error->error_number = errno;
     return nullptr;
   }
+  return OpenDescriptor(descriptor, error, identity);
+}
+
+std::unique_ptr<ByteSource> OpenDescriptor(int descriptor, OpenError* error,
+                                           FileIdentity* identity) {
+  *error = OpenError();
+  if (identity != nullptr) *identity = FileIdentity();
   struct stat info;
   const bool known = fstat(descriptor, &info) == 0;
   if (known && identity != nullptr) *identity = {true, info.st_dev, info.st_ino};

@@ -96,6 +96,12 @@ const char* SignatureFormat(std::string_view head);
 std::unique_ptr<ByteSource> OpenFile(const std::string& path, OpenError* error,
                                      FileIdentity* identity = nullptr);
 
+/// Reads the open file `descriptor` as OpenFile reads a path, from the descriptor's offset
+/// on: standard input, for one, through a duplicate of descriptor 0. The source, or the
+/// call when it gives none, closes the descriptor.
+std::unique_ptr<ByteSource> OpenDescriptor(int descriptor, OpenError* error,
+                                           FileIdentity* identity = nullptr);
+
 /// Reads `source` to its end, dropping the bytes, so that the checks of a checked source
 /// cover all of it. False when reading failed.
 bool ReadToEnd(ByteSource& source);

@@ -2,6 +2,7 @@
 // a failure to open or read shows.
 #include "textio/byte_source.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -67,6 +68,41 @@ TEST(ByteSourceTest, IdentityTellsTheSameFile) {
   EXPECT_EQ(OpenFile(dir.File("missing"), &error, &other), nullptr);
   EXPECT_FALSE(other.known);
   EXPECT_FALSE(other.SameFile(other));
+}
+
+// A descriptor is read from its offset on, its first bytes there choosing the format, and
+// is closed by the source or, when there is none, by the call.
+TEST(ByteSourceTest, DescriptorReadFromItsOffset) {
+  testsupport::TempDir dir;
+  const struct {
+    const char* name;
+    std::string after;  // the bytes after the offset
+    std::string text;   // what they read as; empty: another compressor's format
+  } kCases[] = {
+      {"plain", "plain text\n", "plain text\n"},
+      {"gzip", test_gzip::Member("gzip text\n"), "gzip text\n"},
+      {"zstd", std::string("\x28\xb5\x2f\xfd", 4) + "text", ""},
+  };
+  for (const auto& c : kCases) {
+    dir.Write(c.name, "skipped" + c.after);
+    const int descriptor = open(dir.File(c.name).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(descriptor, 0) << c.name;
+    ASSERT_EQ(lseek(descriptor, 7, SEEK_SET), 7) << c.name;
+    OpenError error;
+    FileIdentity identity;
+    std::unique_ptr<ByteSource> source = OpenDescriptor(descriptor, &error, &identity);
+    EXPECT_TRUE(identity.known) << c.name;
+    if (c.text.empty()) {
+      EXPECT_EQ(source, nullptr) << c.name;
+      EXPECT_EQ(error.kind, OpenError::kOtherFormat) << c.name;
+    } else {
+      ASSERT_NE(source, nullptr) << c.name;
+      EXPECT_EQ(ReadAll(*source, 3), c.text) << c.name;
+      EXPECT_FALSE(source->failed()) << c.name;
+      source.reset();
+    }
+    EXPECT_EQ(fcntl(descriptor, F_GETFD), -1) << c.name << ": closed";
+  }
 }
 
 // Each file is opened from a regular file and from a pipe, and read in blocks of 5 bytes,

@@ -1,0 +1,69 @@
+// Fuzz target for siteplot's parser of a checker's saved console output. The input is the
+// output. It is parsed three times: as it is, in CR LF form, and cut after its last line
+// break; all three must give the same result, as the parser reads only complete lines and
+// reads CR LF like LF. A parsed run has its 21 rows, a method, and finite edges and counts.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_input.h"
+#include "siteplot/checker_output.h"
+
+namespace {
+
+struct Parsed {
+  bool ok = false;
+  std::string err;
+  siteplot::CheckerRun run;
+
+  bool operator==(const Parsed& o) const {
+    if (ok != o.ok || err != o.err || run.method != o.run.method ||
+        run.rows.size() != o.run.rows.size() || run.replicates.size() != o.run.replicates.size()) {
+      return false;
+    }
+    for (size_t i = 0; i < run.replicates.size(); ++i) {
+      const siteplot::ReplicateLine &a = run.replicates[i], &b = o.run.replicates[i];
+      if (a.replicate != b.replicate || a.true_sites != b.true_sites ||
+          a.predicted_sites != b.predicted_sites || a.matches != b.matches) {
+        return false;
+      }
+    }
+    // Bit for bit: the same text gives the same doubles, nan and -0.0 included.
+    return run.rows.empty() || std::memcmp(run.rows.data(), o.run.rows.data(),
+                                           run.rows.size() * sizeof run.rows[0]) == 0;
+  }
+};
+
+Parsed Parse(std::string_view text) {
+  Parsed parsed;
+  parsed.ok = siteplot::ParseCheckerOutput(text, &parsed.run, &parsed.err);
+  return parsed;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const Parsed parsed = Parse(text);
+  if (parsed.ok) {
+    fuzz::Require(parsed.err.empty(), "a parsed run has no message");
+    fuzz::Require(parsed.run.rows.size() == siteplot::kClassCount, "a parsed table has 21 rows");
+    fuzz::Require(parsed.run.method == "NEB" || parsed.run.method == "BEB", "method NEB or BEB");
+    for (const siteplot::ClassRow& row : parsed.run.rows) {
+      fuzz::Require(std::isfinite(row.p_low) && std::isfinite(row.p_high) &&
+                        std::isfinite(row.pcut) && std::isfinite(row.bin_count) &&
+                        std::isfinite(row.cum_count),
+                    "edges and counts are finite");
+    }
+  } else {
+    fuzz::Require(!parsed.err.empty(), "a failure has its message");
+  }
+  fuzz::Require(Parse(fuzz::WithCrLf(text)) == parsed, "CR LF lines read like LF lines");
+  const size_t last_break = text.rfind('\n');
+  const std::string_view complete =
+      last_break == std::string_view::npos ? std::string_view() : text.substr(0, last_break + 1);
+  fuzz::Require(Parse(complete) == parsed, "text after the last line break is not read");
+  return 0;
+}
