@@ -14,8 +14,10 @@
 #include <thread>
 #include <vector>
 
+#include "runcompare/line_reader.h"
 #include "runcompare/line_writer.h"
 #include "runcompare/zenthar_fixture.h"
+#include "textio/test_gzip.h"
 
 namespace runcompare {
 namespace {
@@ -121,6 +123,29 @@ TEST_F(ZentharProcessTest, SecondRunInTheSameFolderIsRefused) {
   EXPECT_TRUE(OutTxt() == table_);
   // Once the first run has ended, the lock is free.
   Expect({"b", "b", "2"}, "b  b    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1), 0);
+}
+
+// A run that has written out.txt whole and closed it, while it reads a compressed table past
+// the record that ended the run (an empty line) to the end of its data, still holds the
+// lock: a second run is refused, and out.txt stays.
+TEST_F(ZentharProcessTest, LockHeldUntilTheRunEnds) {
+  Write("b", "1 -2\n");
+  pid_t run = Start({"b", "fifo", "2"}, io_.File("console"));
+  const int fifo = open(dir_.File("fifo").c_str(), O_WRONLY);
+  // More than the reader's first block, so that the record loop does not wait for the rest.
+  const std::string member =
+      textio::test_gzip::Member("1 -1\n\n" + std::string(LineReader::kDefaultBlockSize, '\n'));
+  ASSERT_EQ(write(fifo, member.data(), member.size()), static_cast<ssize_t>(member.size()));
+  WaitForOutTxt(5);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // past the writer's close
+  Write("c", "1 -1\n");
+  Expect({"c", "c", "2"},
+         "c  c    ==>  out.txt\n\n\nError: out.txt is being written by another run.\n", 255);
+  close(fifo);  // the end of the compressed data
+  EXPECT_EQ(ExitStatus(run), 0);
+  EXPECT_EQ(OutTxt(), "1 -1\n");
+  EXPECT_EQ(io_.Read("console"),
+            kUsage + "b  fifo    ==>  out.txt\n\n" + record(1, "++", -2, 1, -1, 2) + wrote(1));
 }
 
 // Standard output that goes away part of the way, as through `head -c 100`: zenthar writes
