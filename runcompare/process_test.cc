@@ -4,6 +4,7 @@
 // open and some blocks written.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -175,6 +176,35 @@ TEST_F(ZentharProcessTest, KilledRunLeavesWholeLines) {
     EXPECT_EQ(ExitStatus(run), -signal);
     close(fifo);
     EXPECT_TRUE(OutTxt() == table_.substr(0, lines_in_blocks(kRecords - 1) * kLine)) << signal;
+  }
+}
+
+// A run ended by a signal in the middle of writing a block to out.txt, here a FIFO the test
+// reads only once the FIFO is full and the signal sent, writes that block whole first.
+TEST_F(ZentharProcessTest, SignalDuringAWriteWaitsForTheBlock) {
+  std::string b;
+  for (const std::string& line : fifo_lines_) b += line;
+  Write("b", b);
+  ASSERT_EQ(mkfifo(dir_.File("out.txt").c_str(), 0644), 0);
+  for (int signal : {SIGTERM, SIGHUP}) {
+    const pid_t run = Start({"a", "b", "2"}, io_.File("console"));
+    const int out_txt = open(dir_.File("out.txt").c_str(), O_RDONLY);
+    ASSERT_GE(out_txt, 0);
+    const int capacity = fcntl(out_txt, F_GETPIPE_SZ);
+    ASSERT_LT(capacity, static_cast<int>(LineWriter::kDefaultBlockSize));
+    int held = 0;
+    while (ioctl(out_txt, FIONREAD, &held) == 0 && held < capacity) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(kill(run, signal), 0);
+    std::string written;
+    char chunk[1 << 16];
+    for (ssize_t got; (got = read(out_txt, chunk, sizeof chunk)) > 0;) {
+      written.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(out_txt);
+    EXPECT_EQ(ExitStatus(run), -signal);
+    EXPECT_TRUE(written == table_.substr(0, kPerBlock * kLine)) << signal << " " << written.size();
   }
 }
 
