@@ -6,9 +6,11 @@
 // sizes follow the input's, so lines cross reads, windows and blocks anywhere, and no run
 // allocates the program's large buffers. Every record line must name active tables, out.txt must
 // hold, record by record, the line of the table named highest, and the tables with CR LF line ends
-// must print the same console output.
+// must print the same console output. A plain model, strtod on the fields of each line, says
+// which tables are active, which are lowest and highest, and where the run ends.
 #include <fcntl.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -87,14 +89,87 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-void check(const std::vector<std::string>& texts, const Run& run) {
+bool is_white(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The fields of a table line, before its line feed: runs of bytes other than white space.
+std::vector<std::string> fields_of(const std::string& line) {
+  std::vector<std::string> fields;
+  for (size_t at = 0; at < line.size() && line[at] != '\n';) {
+    size_t end = at;
+    while (end < line.size() && !is_white(line[end])) ++end;
+    if (end > at) fields.push_back(line.substr(at, end - at));
+    at = end > at ? end : at + 1;
+  }
+  return fields;
+}
+
+// A field read as a number: strtod on its text, which a NUL ends; false, `*value` left
+// alone, when it does not begin with a number or begins with a NaN.
+bool number_of(const std::string& field, double* value) {
+  char* end = nullptr;
+  const double number = std::strtod(field.c_str(), &end);
+  if (end == field.c_str() || std::isnan(number)) return false;
+  *value = number;
+  return true;
+}
+
+// What the record loop must choose in one record, worked out plainly from the lines.
+struct Model {
+  std::vector<bool> active;
+  size_t lowest, highest;  // the number of tables when none is active
+  bool agree = true;
+};
+
+// The model of record `record` (from 1): a table is active when its line has `column`
+// fields; its value is that field's number, 0.0 when it has none. The index of a table is
+// the last number in a first field, -1.0 before there is one; the active tables agree when
+// each holds the reference, the first active table's index, taken again from the next active
+// table while it is -1.0. The lowest and highest are the first active tables with the
+// smallest and the largest value.
+Model model_record(const std::vector<std::vector<std::string>>& lines, size_t record, size_t column,
+                   std::vector<double>* index) {
+  const size_t count = lines.size();
+  Model model{std::vector<bool>(count, false), count, count};
+  double low = 0.0, high = 0.0, reference = -1.0;
+  for (size_t i = 0; i < count; ++i) {
+    if (record > lines[i].size()) continue;  // at its end
+    const std::vector<std::string> fields = fields_of(lines[i][record - 1]);
+    if (fields.empty()) continue;
+    number_of(fields[0], &(*index)[i]);
+    if (fields.size() < column) continue;
+    model.active[i] = true;
+    double value = 0.0;
+    number_of(fields[column - 1], &value);
+    if (reference == -1.0) {
+      reference = (*index)[i];
+    } else if ((*index)[i] != reference) {
+      model.agree = false;
+    }
+    if (model.lowest == count || value < low) {
+      model.lowest = i;
+      low = value;
+    }
+    if (model.highest == count || value > high) {
+      model.highest = i;
+      high = value;
+    }
+  }
+  return model;
+}
+
+void check(const std::vector<std::string>& texts, const Run& run, int column) {
   fuzz::Require(run.outcome.status == CompareOutcome::kDone ||
                     run.outcome.status == CompareOutcome::kIndexMismatch,
                 "a table reads without error");
   std::vector<std::vector<std::string>> lines;
   for (const std::string& text : texts) lines.push_back(lines_of(text));
+  std::vector<double> index(texts.size(), -1.0);
   size_t console_at = 0, out_at = 0;
   for (long long record = 1; record <= run.outcome.records_written; ++record) {
+    const Model model =
+        model_record(lines, static_cast<size_t>(record), static_cast<size_t>(column), &index);
     size_t end = run.console.find('\n', console_at);
     fuzz::Require(end != std::string::npos, "one console line per record");
     std::string line = run.console.substr(console_at, end + 1 - console_at);
@@ -125,12 +200,28 @@ void check(const std::vector<std::string>& texts, const Run& run) {
           file >= 1 && static_cast<size_t>(file) <= texts.size() && marks[file - 1] == '+',
           "lowest and highest are active tables");
     }
+    for (size_t i = 0; i < texts.size(); ++i) {
+      fuzz::Require((marks[i] == '+') == model.active[i], "the active tables are the model's");
+    }
+    fuzz::Require(model.agree, "the indices of a record written agree");
+    fuzz::Require(static_cast<size_t>(low_file) == model.lowest + 1 &&
+                      static_cast<size_t>(high_file) == model.highest + 1,
+                  "lowest and highest are the model's, ties to the earlier table");
     std::string written = lines[high_file - 1][record - 1];
     if (written.back() != '\n') written.push_back('\n');
     fuzz::Require(run.out_txt.compare(out_at, written.size(), written) == 0,
                   "out.txt holds the highest table's line of the record");
     out_at += written.size();
   }
+  // The record after the last one written ends the run: no table is active in it, or the
+  // active ones disagree on the index.
+  const Model last = model_record(lines, static_cast<size_t>(run.outcome.records_written) + 1,
+                                  static_cast<size_t>(column), &index);
+  fuzz::Require(
+      run.outcome.status ==
+          (last.lowest == texts.size() ? CompareOutcome::kDone : CompareOutcome::kIndexMismatch),
+      "the run ends where the model's does");
+  fuzz::Require(last.lowest == texts.size() || !last.agree, "a run ends at no active table");
   fuzz::Require(console_at == run.console.size(), "nothing after the record lines");
   fuzz::Require(out_at == run.out_txt.size(), "nothing else in out.txt");
 }
@@ -152,9 +243,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const Sizes sizes = {1 + size % 61, 1 + size % 67};
   const Run plain = run_tables(plain_texts, column, true, sizes);
-  check(plain_texts, plain);
+  check(plain_texts, plain, column);
   const Run crlf = run_tables(crlf_texts, column, false, sizes);
-  check(crlf_texts, crlf);
+  check(crlf_texts, crlf, column);
   fuzz::Require(crlf.outcome.status == plain.outcome.status &&
                     crlf.outcome.records_written == plain.outcome.records_written &&
                     crlf.console == plain.console,

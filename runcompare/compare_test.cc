@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "runcompare/zenthar_fixture.h"
 #include "testsupport/files.h"
 
 namespace runcompare {
@@ -47,15 +48,6 @@ class FailingSource : public textio::ByteSource {
   std::string text_;
   size_t at_ = 0;
 };
-
-// A record line of two tables.
-std::string record(int number, const char* marks, double low, int low_file, double high,
-                   int high_file) {
-  char text[200];
-  std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", number,
-                marks, low, low_file, high, high_file, low - high);
-  return text;
-}
 
 class CompareRunsTest : public ::testing::Test {
  protected:

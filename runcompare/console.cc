@@ -127,6 +127,10 @@ void lock_and_empty(int descriptor, const std::string& path, FILE* console) {
   if (flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     fail_and_exit(path + " is being written by another run", console);
   }
+  // The lock belongs to the open file description and goes with its last descriptor. The
+  // writer closes `descriptor` once out.txt is written, while the run still reads to the
+  // end of its tables; a duplicate, never closed, keeps the lock until the process ends.
+  if (fcntl(descriptor, F_DUPFD_CLOEXEC, 0) < 0) fail_to_open_to_write(path, console);
   // A device or a pipe (EINVAL) has no contents to empty.
   if (ftruncate(descriptor, 0) != 0 && errno != EINVAL) fail_to_open_to_write(path, console);
 }

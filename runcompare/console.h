@@ -39,10 +39,11 @@ int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE*
 
 /// Takes the lock that every run writing the file `path`, open at `descriptor`, takes, and
 /// then empties the file. The lock is the system's, held until the process ends, however it
-/// ends. When another process holds it, the process ends through fail_and_exit("<path> is
-/// being written by another run"), the file untouched; a file system that has no locks
-/// gives none, and the run goes on. A file that cannot be emptied ends the process as in
-/// open_to_write.
+/// ends, closing `descriptor` included: it is held through a duplicate of `descriptor` that
+/// stays open. When another process holds it, the process ends through fail_and_exit("<path>
+/// is being written by another run"), the file untouched; a file system that has no locks
+/// gives none, and the run goes on. A file that cannot be emptied, or whose descriptor cannot
+/// be duplicated, ends the process as in open_to_write.
 void lock_and_empty(int descriptor, const std::string& path, FILE* console = stdout);
 
 }  // namespace runcompare

@@ -3,6 +3,7 @@
 #ifndef RUNCOMPARE_FIELDS_H_
 #define RUNCOMPARE_FIELDS_H_
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -54,6 +55,8 @@ inline bool same_field(const char* a, const char* b) { return textio::Fast::Same
 
 template <class Bytes>
 LineFields field_starts_with(const char* line, std::size_t column) {
+  // Column 0 would make the count of fields to skip below wrap around.
+  assert(column >= 1);
   LineFields fields{nullptr, nullptr, nullptr, 0};
   std::uint64_t after_space = 1;  // so that a field can begin at the line's first byte
   for (const char* block = line;; block += 64) {

@@ -97,8 +97,15 @@ TEST(FieldStartsTest, OffsetsOfEveryField) {
   // No further than the column asked for.
   EXPECT_EQ(offsets("a b c d", 2), (Offsets{0, 2}));
   EXPECT_EQ(offsets("a b", 5), (Offsets{0, 2}));
-  EXPECT_TRUE(offsets("a b", 0).empty());
+  EXPECT_EQ(offsets("a b", 1), (Offsets{0}));
 }
+
+#ifndef NDEBUG
+TEST(FieldStartsDeathTest, ColumnZeroIsRefused) {
+  TestWindow line("a b\n");
+  for (FieldScan scan : every_form()) EXPECT_DEATH(scan(line.data(), 0), "column >= 1");
+}
+#endif
 
 TEST(FieldStartsTest, WorkedExample) {
   TestWindow line("  12 -345.6\t7\n9 9\n");

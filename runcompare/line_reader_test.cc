@@ -15,10 +15,20 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Reads all of `source` as the record loop does, after the first block when `first_block`:
-// looks for the line feed from window() on, a byte at a time, and takes the line that ends
-// there, scanning again after kMore. Every line handed out is followed by a line feed, its
-// own or the padding's.
+// Takes the next line as the record loop does: looks for the line feed from window() on, a
+// byte at a time, and takes the line that ends there, scanning again after kMore.
+LineReader::Status next_line(LineReader* reader, std::string_view* line) {
+  LineReader::Status status;
+  do {
+    const char* feed = reader->window();
+    while (*feed != '\n') ++feed;
+    status = reader->take_line(feed, line);
+  } while (status == LineReader::kMore);
+  return status;
+}
+
+// Reads all of `source` with next_line, after the first block when `first_block`. Every
+// line handed out is followed by a line feed, its own or the padding's.
 Lines read_all(std::unique_ptr<textio::ByteSource> source, std::size_t block_size,
                bool first_block) {
   LineReader reader(std::move(source), block_size);
@@ -26,12 +36,7 @@ Lines read_all(std::unique_ptr<textio::ByteSource> source, std::size_t block_siz
   Lines lines;
   for (;;) {
     std::string_view line;
-    LineReader::Status status;
-    do {
-      const char* feed = reader.window();
-      while (*feed != '\n') ++feed;
-      status = reader.take_line(feed, &line);
-    } while (status == LineReader::kMore);
+    const LineReader::Status status = next_line(&reader, &line);
     if (status != LineReader::kLine) {
       EXPECT_EQ(status, LineReader::kEnd);
       EXPECT_EQ(reader.take_line(reader.window(), &line), LineReader::kEnd);  // it stays so
@@ -99,11 +104,9 @@ TEST(LineReaderTest, LineLongerThanTheLongestIsRefused) {
         std::string_view line;
         LineReader::Status status;
         do {
-          const char* feed = reader.window();
-          while (*feed != '\n') ++feed;
-          status = reader.take_line(feed, &line);
+          status = next_line(&reader, &line);
           lines += status == LineReader::kLine ? 1 : 0;
-        } while (status == LineReader::kLine || status == LineReader::kMore);
+        } while (status == LineReader::kLine);
         EXPECT_EQ(lines, c.lines) << c.text << " block " << block << " chunk " << chunk;
         EXPECT_EQ(status, c.last) << c.text << " block " << block << " chunk " << chunk;
       }

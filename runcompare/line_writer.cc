@@ -1,10 +1,12 @@
 // The writer of out.txt.
 #include "runcompare/line_writer.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 
 namespace runcompare {
 
@@ -56,17 +58,29 @@ void LineWriter::flush() {
 void LineWriter::write_block(iovec* pieces, int count) {
   std::size_t left = 0;
   for (int i = 0; i < count; ++i) left += pieces[i].iov_len;
+  if (left == 0 || failed()) return;
   const std::size_t block = left;
   pass_over(0, &pieces, &count);
+  // A fatal signal arriving during a large write cuts it short, inside a line, and ends the
+  // process before the file can be cut back. The signals that end a run from outside wait
+  // until the block is written whole, or cut back, and act then.
+  sigset_t ending, old_mask;
+  sigemptyset(&ending);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&ending, signal);
+  pthread_sigmask(SIG_BLOCK, &ending, &old_mask);
   while (left > 0 && !failed()) {
     const ssize_t written = writev(descriptor_, pieces, count);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return fail(written < 0 ? errno : EIO);
+    if (written <= 0) {
+      fail(written < 0 ? errno : EIO);
+      break;
+    }
     // Only a full disk or a signal cuts a write short; the rest goes in the next one.
     left -= static_cast<std::size_t>(written);
     pass_over(static_cast<std::size_t>(written), &pieces, &count);
   }
   if (!failed()) committed_ += static_cast<off_t>(block);
+  pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
 }
 
 void LineWriter::fail(int error_number) {

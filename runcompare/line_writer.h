@@ -16,7 +16,8 @@ namespace runcompare {
 /// Writes lines to a descriptor. The lines are gathered in a buffer, which goes out whenever
 /// the next line does not fit in it; a line longer than the buffer goes out with what the
 /// buffer holds. Every block goes out in one write(2) and ends at a line break, so a process
-/// killed between two writes leaves whole lines. After a failed write nothing more is
+/// killed between two writes leaves whole lines; SIGINT, SIGTERM, SIGHUP and SIGQUIT wait,
+/// blocked on the calling thread, while a block goes out. After a failed write nothing more is
 /// written, and a block written in part is cut off the file again, so that it ends at a line
 /// break.
 class LineWriter {

@@ -4,6 +4,7 @@
 // open and some blocks written.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,8 +15,10 @@
 #include <thread>
 #include <vector>
 
+#include "runcompare/line_reader.h"
 #include "runcompare/line_writer.h"
 #include "runcompare/zenthar_fixture.h"
+#include "textio/test_gzip.h"
 
 namespace runcompare {
 namespace {
@@ -123,6 +126,29 @@ TEST_F(ZentharProcessTest, SecondRunInTheSameFolderIsRefused) {
   Expect({"b", "b", "2"}, "b  b    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1), 0);
 }
 
+// A run that has written out.txt whole and closed it, while it reads a compressed table past
+// the record that ended the run (an empty line) to the end of its data, still holds the
+// lock: a second run is refused, and out.txt stays.
+TEST_F(ZentharProcessTest, LockHeldUntilTheRunEnds) {
+  Write("b", "1 -2\n");
+  pid_t run = Start({"b", "fifo", "2"}, io_.File("console"));
+  const int fifo = open(dir_.File("fifo").c_str(), O_WRONLY);
+  // More than the reader's first block, so that the record loop does not wait for the rest.
+  const std::string member =
+      textio::test_gzip::Member("1 -1\n\n" + std::string(LineReader::kDefaultBlockSize, '\n'));
+  ASSERT_EQ(write(fifo, member.data(), member.size()), static_cast<ssize_t>(member.size()));
+  WaitForOutTxt(5);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // past the writer's close
+  Write("c", "1 -1\n");
+  Expect({"c", "c", "2"},
+         "c  c    ==>  out.txt\n\n\nError: out.txt is being written by another run.\n", 255);
+  close(fifo);  // the end of the compressed data
+  EXPECT_EQ(ExitStatus(run), 0);
+  EXPECT_EQ(OutTxt(), "1 -1\n");
+  EXPECT_EQ(io_.Read("console"),
+            kUsage + "b  fifo    ==>  out.txt\n\n" + record(1, "++", -2, 1, -1, 2) + wrote(1));
+}
+
 // Standard output that goes away part of the way, as through `head -c 100`: zenthar writes
 // every record into out.txt all the same, and ends with status -1 once the console's writes
 // failed.
@@ -144,12 +170,43 @@ TEST_F(ZentharProcessTest, StandardOutputThatGoesAway) {
 // ending at a line break, with the whole lines of the blocks written.
 TEST_F(ZentharProcessTest, KilledRunLeavesWholeLines) {
   for (int signal : {SIGTERM, SIGKILL}) {
+    // The out.txt of the run before would pass for this run's before it empties it.
+    unlink(dir_.File("out.txt").c_str());
     pid_t run;
     const int fifo = StartPaused(kRecords - 1, io_.File("console"), &run);
     ASSERT_EQ(kill(run, signal), 0);
     EXPECT_EQ(ExitStatus(run), -signal);
     close(fifo);
     EXPECT_TRUE(OutTxt() == table_.substr(0, lines_in_blocks(kRecords - 1) * kLine)) << signal;
+  }
+}
+
+// A run ended by a signal in the middle of writing a block to out.txt, here a FIFO the test
+// reads only once the FIFO is full and the signal sent, writes that block whole first.
+TEST_F(ZentharProcessTest, SignalDuringAWriteWaitsForTheBlock) {
+  std::string b;
+  for (const std::string& line : fifo_lines_) b += line;
+  Write("b", b);
+  ASSERT_EQ(mkfifo(dir_.File("out.txt").c_str(), 0644), 0);
+  for (int signal : {SIGTERM, SIGHUP}) {
+    const pid_t run = Start({"a", "b", "2"}, io_.File("console"));
+    const int out_txt = open(dir_.File("out.txt").c_str(), O_RDONLY);
+    ASSERT_GE(out_txt, 0);
+    const int capacity = fcntl(out_txt, F_GETPIPE_SZ);
+    ASSERT_LT(capacity, static_cast<int>(LineWriter::kDefaultBlockSize));
+    int held = 0;
+    while (ioctl(out_txt, FIONREAD, &held) == 0 && held < capacity) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(kill(run, signal), 0);
+    std::string written;
+    char chunk[1 << 16];
+    for (ssize_t got; (got = read(out_txt, chunk, sizeof chunk)) > 0;) {
+      written.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(out_txt);
+    EXPECT_EQ(ExitStatus(run), -signal);
+    EXPECT_TRUE(written == table_.substr(0, kPerBlock * kLine)) << signal << " " << written.size();
   }
 }
 

@@ -4,8 +4,10 @@
 #include "textio/gzip_source.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <cerrno>
+#include <csignal>
 #include <vector>
 
 #include "testsupport/files.h"
@@ -144,6 +146,35 @@ TEST_F(GzipSourceTest, ReadErrorsComeAfterTheBytesBeforeThem) {
     EXPECT_EQ(got, text_.substr(0, got.size()));
     EXPECT_GE(got.size(), good[i]) << i;
     EXPECT_EQ(sources[i]->error_number(), EIO);
+  }
+}
+
+// An empty source that keeps the signal mask of the thread that reads it.
+class MaskSource : public ByteSource {
+ public:
+  explicit MaskSource(sigset_t* mask) : mask_(mask) {}
+  size_t Read(char*, size_t) override {
+    pthread_sigmask(SIG_BLOCK, nullptr, mask_);
+    return 0;
+  }
+
+ private:
+  sigset_t* mask_;
+};
+
+// The thread reading ahead takes no signal sent to the process, and the caller's signals
+// stay as they were.
+TEST_F(GzipSourceTest, ReadingAheadBlocksSignalsOnItsThreadOnly) {
+  sigset_t ahead;
+  sigemptyset(&ahead);
+  std::unique_ptr<ByteSource> source = ReadAhead(std::make_unique<MaskSource>(&ahead));
+  char byte;
+  EXPECT_EQ(source->Read(&byte, 1), 0u);  // after the thread's read
+  sigset_t own;
+  pthread_sigmask(SIG_BLOCK, nullptr, &own);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1}) {
+    EXPECT_TRUE(sigismember(&ahead, signal)) << signal;
+    EXPECT_FALSE(sigismember(&own, signal)) << signal;
   }
 }
 

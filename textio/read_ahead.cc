@@ -2,9 +2,12 @@
 // by Read, with one mutex and two condition variables between them.
 #include "textio/read_ahead.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <csignal>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -73,13 +76,21 @@ bool ReadAheadSource::Start() {
   do {
     if (running >= kMaxReadAheadSources) return false;
   } while (!reading_ahead.compare_exchange_weak(running, running + 1));
+  // The thread starts with every signal blocked, as it inherits the mask of the thread that
+  // creates it: a signal sent to the process is then taken by a thread of the caller's,
+  // which may hold it back around work that must not be cut short, and never by this one.
+  sigset_t all, old_mask;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &old_mask);
+  bool started = true;
   try {
     thread_ = std::thread(&ReadAheadSource::Produce, this);
   } catch (const std::system_error&) {
     reading_ahead.fetch_sub(1);
-    return false;
+    started = false;
   }
-  return true;
+  pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+  return started;
 }
 
 // The thread: fills the free blocks in turn until the source ends or fails, or the

@@ -17,8 +17,9 @@ constexpr int kMaxReadAheadSources = 16;
 /// A source with the bytes of `source`, read ahead on a thread of its own into blocks, in
 /// order, its failure shown after its last byte as it would be. `source` must not need the
 /// caller's thread and must not wait long in Read, since the thread is joined when the
-/// returned source goes, also half-way. When kMaxReadAheadSources are reading ahead, or no
-/// thread can be had, `source` itself comes back.
+/// returned source goes, also half-way. The thread blocks every signal, so that a signal
+/// sent to the process goes to the caller's threads. When kMaxReadAheadSources are reading
+/// ahead, or no thread can be had, `source` itself comes back.
 std::unique_ptr<ByteSource> ReadAhead(std::unique_ptr<ByteSource> source);
 
 }  // namespace textio
