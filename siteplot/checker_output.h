@@ -3,6 +3,7 @@
 #ifndef SITEPLOT_CHECKER_OUTPUT_H_
 #define SITEPLOT_CHECKER_OUTPUT_H_
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,9 @@ namespace siteplot {
 
 /// Number of rows of the summary table, one per posterior-probability class.
 constexpr int kClassCount = 21;
+
+/// A value the input does not give (written as NA).
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 /// One row of the summary table, as printed. A ratio printed as inf, -inf, nan or -nan is
 /// that floating-point value; edges and counts are always finite.
@@ -24,6 +28,14 @@ struct ClassRow {
   double cum_count = 0;  // predicted sites above the cut-off
   double power = 0;
   double false_pos = 0;
+  // 95% intervals over replicates (a bootstrap that resamples replicates) of accuracy_cum,
+  // power and false_pos; NaN where the input has no per-replicate counts.
+  double accuracy_cum_low = kNoValue;
+  double accuracy_cum_high = kNoValue;
+  double power_low = kNoValue;
+  double power_high = kNoValue;
+  double false_pos_low = kNoValue;
+  double false_pos_high = kNoValue;
 };
 
 /// One per-replicate line.
