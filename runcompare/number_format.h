@@ -1,5 +1,5 @@
 // The number writers of zenthar's record lines: printf's "%*.*f" and "%*lld" texts, written
-// by hand for the values a record line holds, since printf took a fifth of the run.
+// by hand for the values a record line holds, without printf's parsing of its format.
 #ifndef RUNCOMPARE_NUMBER_FORMAT_H_
 #define RUNCOMPARE_NUMBER_FORMAT_H_
 
