@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark's output check, run by CTest as bench.output: the four programs on the
 # medium study print, exit with and write (out.txt) exactly what reference-medium.sha256
-# records, say nothing on standard error, and do the same on gzip copies of the study.
+# records, say nothing on standard error, and do the same on gzip copies of the study;
+# SelwickBR and SelwickBEB agree on the study's two forms of its site file.
 # Usage: bench/check_output.sh BUILD_DIR GEN_STUDY DATA_DIR
 set -euo pipefail
 export LC_ALL=C
@@ -43,6 +44,12 @@ run_all ""
   sort -k2 >sums.now
 grep -v '^#' "$reference" | sort -k2 >sums.expected
 diff sums.expected sums.now || fail "the output differs from ${reference##*/} (< expected, > now)"
+
+# The two forms of the study's site file name the same true sites (class 2 or 3), so
+# SelwickBR and SelwickBEB print the same replicate lines and table.
+cmp -s <(sed -n '/^Replicate/,$p' output/SelwickBR.stdout) \
+  <(sed -n '/^Replicate/,$p' output/SelwickBEB.stdout) ||
+  fail "SelwickBR on siterates.txt and SelwickBEB on siterates differ"
 
 # The gzip copies: the same output but for the names of the files, and the same out.txt.
 for f in mlc siterates.txt "${tables[@]}"; do [ -f "$f.gz" ] || gzip -1 -n -c "$f" >"$f.gz"; done
