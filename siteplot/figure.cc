@@ -307,19 +307,22 @@ double DrawLegend(SvgWriter* svg, const std::vector<LabelledRun>& runs, double y
   y += 6;
   DrawWrapped(svg, kLegendLeft, &y, kNoteSize, kKeyTitle);
   double largest = MarkerRadius(kKeyShares[std::size(kKeyShares) - 1]);
-  double x = kLegendLeft, mid = y - kNoteSize + largest;
-  svg->Start("g", {{"fill", "#888888"}, {"fill-opacity", "0.6"}, {"stroke", "#555555"}});
-  for (double share : kKeyShares) {
-    double radius = MarkerRadius(share);
-    DrawMarker(svg, 0, x + radius, mid, radius);
-    x += 2 * radius + 4 + TextWidth(kKeyLabels[0], kNoteSize) + 14;
+  double mid = y - kNoteSize + largest;
+  // Each key marker's left edge, its label just right of it.
+  std::vector<double> lefts = {kLegendLeft};
+  for (size_t k = 0; k < std::size(kKeyShares); ++k) {
+    lefts.push_back(lefts[k] + 2 * MarkerRadius(kKeyShares[k]) + 4 +
+                    TextWidth(kKeyLabels[k], kNoteSize) + 12);
   }
-  svg->End();
-  x = kLegendLeft;
+  svg->Start("g", {{"fill", "#888888"}, {"fill-opacity", "0.6"}, {"stroke", "#555555"}});
   for (size_t k = 0; k < std::size(kKeyShares); ++k) {
     double radius = MarkerRadius(kKeyShares[k]);
-    DrawText(svg, x + 2 * radius + 4, mid + 3.5, kNoteSize, "start", kKeyLabels[k]);
-    x += 2 * radius + 4 + TextWidth(kKeyLabels[0], kNoteSize) + 14;
+    DrawMarker(svg, 0, lefts[k] + radius, mid, radius);
+  }
+  svg->End();
+  for (size_t k = 0; k < std::size(kKeyShares); ++k) {
+    double radius = MarkerRadius(kKeyShares[k]);
+    DrawText(svg, lefts[k] + 2 * radius + 4, mid + 3.5, kNoteSize, "start", kKeyLabels[k]);
   }
   y = mid + largest + kNoteSize + 6;
   DrawWrapped(svg, kLegendLeft, &y, kNoteSize, kNote, {{"fill", "#333333"}});
@@ -336,11 +339,11 @@ std::string DrawFigure(const std::vector<LabelledRun>& runs, const std::string& 
   }
   double line = kTitleSize + 4;
   double top = title.empty() ? 34 : 22 + line * (title_lines.size() - 1) + 36;
-  // Marker pads in panel a: the largest marker stays within the plot area.
-  PlotArea calibration(
-      kLeftColumn, top, kPlotWidth, kPlotHeight,
-      ProbabilityAxis(kFullRadius - 3, "Posterior probability (middle of the class)"),
-      ShareAxis(kFullRadius + 1, "Accuracy in the class (AccuracyBin)"));
+  // Pads in panel a keep a circle of every size within the plot area, and the clip path
+  // reaches a little further, for the corners of the largest triangles.
+  PlotArea calibration(kLeftColumn, top, kPlotWidth, kPlotHeight,
+                       ProbabilityAxis(kFullRadius, "Posterior probability (middle of the class)"),
+                       ShareAxis(kFullRadius + 1, "Accuracy in the class (AccuracyBin)"));
   PlotArea cutoff(kRightColumn, top, kPlotWidth, kPlotHeight,
                   ProbabilityAxis(5, "Cut-off Pcut (posterior probability above it)"),
                   ShareAxis(6, "Proportion"));
@@ -362,7 +365,7 @@ std::string DrawFigure(const std::vector<LabelledRun>& runs, const std::string& 
                     {"font-family", "sans-serif"}});
   svg.Element("title", {}, title.empty() ? "Accuracy, power and false positives" : title);
   svg.Start("defs", {});
-  calibration.WriteClipPath(&svg, "calibration-clip");
+  calibration.WriteClipPath(&svg, "calibration-clip", 8);
   cutoff.WriteClipPath(&svg, "cutoff-clip");
   power.WriteClipPath(&svg, "power-clip");
   svg.End();

@@ -76,11 +76,12 @@ double PlotArea::Y(double value) const {
   return bottom() - (value - y_.low) / (y_.high - y_.low) * height_;
 }
 
-void PlotArea::WriteClipPath(SvgWriter* svg, const std::string& id) const {
+void PlotArea::WriteClipPath(SvgWriter* svg, const std::string& id, double margin) const {
   svg->Start("clipPath", {{"id", id}});
-  svg->Element(
-      "rect",
-      {{"x", Num(left_)}, {"y", Num(top_)}, {"width", Num(width_)}, {"height", Num(height_)}});
+  svg->Element("rect", {{"x", Num(left_ - margin)},
+                        {"y", Num(top_ - margin)},
+                        {"width", Num(width_ + 2 * margin)},
+                        {"height", Num(height_ + 2 * margin)}});
   svg->End();
 }
 

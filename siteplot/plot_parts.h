@@ -33,8 +33,9 @@ class PlotArea {
   double left() const { return left_; }
   double top() const { return top_; }
   double bottom() const { return top_ + height_; }
-  /// `<clipPath id=id>` holding the area's rectangle, for marks that may reach beyond it.
-  void WriteClipPath(SvgWriter* svg, const std::string& id) const;
+  /// `<clipPath id=id>` holding the area's rectangle grown by `margin` on every side, for
+  /// marks that may reach beyond that.
+  void WriteClipPath(SvgWriter* svg, const std::string& id, double margin = 0) const;
   /// Grid lines, the left and bottom axes with ticks, tick labels and axis titles.
   void DrawAxes(SvgWriter* svg) const;
 
