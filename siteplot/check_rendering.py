@@ -25,7 +25,8 @@ MIN_SPREAD = 10  # pixels whose channels differ less are grey (text, axes), no i
 MIN_INK = 100  # marks of one input in one panel cover at least this many pixels
 MAX_STRAY = 8  # pixels of an input's colour allowed outside the plot areas and legend
 MAX_INK_RATIO = 1.25  # largest ratio between two renderings' ink in one panel
-MAX_SHIFT = 0.02  # largest distance between centres of ink, as a share of the panel's size
+MAX_SHIFT = 0.03  # largest distance between centres of ink, as a share of the panel's size:
+# thin bars side by side, partly hidden by markers, antialias differently
 EDGE_MM = 1.0  # blank strip along the canvas's edges
 MIN_CONTRAST = 2.0  # of an input's colour against white
 

@@ -106,7 +106,7 @@ TEST(FigureTest, BandsAndRateAxis) {
   EXPECT_EQ(svg.find("nan"), std::string::npos);
 }
 
-TEST(FigureTest, WrapText) {  // 6 units a character at size 10
+TEST(FigureTest, WrapText) {  // at size 10: 6.4 units a small letter, 4 a blank
   EXPECT_EQ(WrapText("aaa bbb  ccc", 10, 45), (std::vector<std::string>{"aaa bbb", "ccc"}));
   EXPECT_EQ(WrapText("abcdefghij", 10, 45), (std::vector<std::string>{"abcdefg", "hij"}));
   EXPECT_EQ(WrapText("", 10, 45), std::vector<std::string>{""});

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 namespace siteplot {
 
@@ -120,13 +121,22 @@ void DrawText(SvgWriter* svg, double x, double y, double size, const char* ancho
 }
 
 double TextWidth(const std::string& text, double size) {
-  int characters = 0;
-  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return characters * 0.6 * size;
+  double ems = 0;
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) == 0x80) continue;  // within a character
+    if (byte >= 0x80 || std::string_view("MWmw%@").find(c) != std::string_view::npos) {
+      ems += 1;  // other scripts at their widest: a full em
+    } else if (std::string_view(" .,:;'!|/-()[]iIjlftr").find(c) != std::string_view::npos) {
+      ems += 0.4;
+    } else {
+      ems += c >= 'A' && c <= 'Z' ? 0.8 : 0.64;
+    }
+  }
+  return ems * size;
 }
 
 std::vector<std::string> WrapText(const std::string& text, double size, double width) {
-  size_t fits = std::max(1, static_cast<int>(width / TextWidth("x", size)));
   std::vector<std::string> lines;
   std::string line;
   for (size_t start = 0; start <= text.size();) {
@@ -140,8 +150,12 @@ std::vector<std::string> WrapText(const std::string& text, double size, double w
       continue;
     }
     if (!line.empty()) lines.push_back(line);
-    for (; TextWidth(word, size) > width; word.erase(0, CharactersLength(word, fits))) {
+    while (TextWidth(word, size) > width) {
+      // The most characters that fit, at least one.
+      size_t fits = 1;
+      while (TextWidth(word.substr(0, CharactersLength(word, fits + 1)), size) <= width) ++fits;
       lines.push_back(word.substr(0, CharactersLength(word, fits)));
+      word.erase(0, CharactersLength(word, fits));
     }
     line = word;
   }

@@ -48,8 +48,10 @@ class PlotArea {
 void DrawText(SvgWriter* svg, double x, double y, double size, const char* anchor,
               const std::string& text, const Attributes& more = {});
 
-/// Estimated width of `text` at `size`: about 0.6 em a character, the average of the
-/// widest common sans-serif fonts, so that legend entries never run into each other.
+/// Estimated width of `text` at `size`: each character at least as wide as in the widest
+/// common sans-serif fonts (0.4 em for narrow ones such as i and the blank, 0.64 for other
+/// small letters and digits, 0.8 for capitals, 1 for M, W, m, w and any letter beyond
+/// ASCII), so that text measured by it never runs further than measured.
 double TextWidth(const std::string& text, double size);
 
 /// `text` in lines no wider than `width` (by TextWidth at `size`), broken at blanks; a word
