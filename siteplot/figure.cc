@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "siteplot/plot_parts.h"
 #include "siteplot/svg_writer.h"
@@ -59,15 +61,14 @@ const Metric kMetrics[] = {
      &ClassRow::false_pos_high},
 };
 
-const char kBandLegend[] = "Bands: 95% intervals over replicates (bootstrap)";
+const char kBandLegend[] = "Bands, and boxes in c: 95% intervals over replicates (bootstrap)";
 const char kKeyTitle[] =
     "Marker area in a: the class's share of the input's predicted sites (under 1%: the "
     "smallest size)";
+// "y = x" held together by no-break spaces (U+00A0).
 const char kNote[] =
-    "In a: bars are 95% Wilson intervals; dashed line y\xC2\xA0"
-    "=\xC2\xA0"
-    "x. In c: a point "
-    "per cut-off, lower and further left as the cut-off rises.";
+    "In a: bars are 95% Wilson intervals; dashed line y\xC2\xA0=\xC2\xA0x. In c: a point per "
+    "cut-off, lower and further left as the cut-off rises.";
 
 Attributes LineStyle(const Metric& metric) {
   Attributes style = {{"stroke-linecap", "round"}};
@@ -196,14 +197,21 @@ void DrawCutoff(SvgWriter* svg, const PlotArea& area, const std::vector<Labelled
   svg->End();
 }
 
-// The largest false-positive rate that panel c shows, intervals included.
+// Whether panel c draws the row's box of intervals.
+bool Boxed(const ClassRow& row) {
+  return HasInterval(row, &ClassRow::power_low, &ClassRow::power_high) &&
+         HasInterval(row, &ClassRow::false_pos_low, &ClassRow::false_pos_high);
+}
+
+// The largest false-positive rate that panel c shows, boxes included.
 double LargestFalsePos(const std::vector<LabelledRun>& runs) {
   double largest = 0;
   for (const LabelledRun& labelled : runs) {
     for (const ClassRow& row : labelled.run.rows) {
-      for (double value : {row.false_pos, row.false_pos_high}) {
-        if (std::isfinite(value) && std::isfinite(row.power)) largest = std::max(largest, value);
+      if (std::isfinite(row.false_pos) && std::isfinite(row.power)) {
+        largest = std::max(largest, row.false_pos);
       }
+      if (Boxed(row)) largest = std::max(largest, row.false_pos_high);
     }
   }
   return largest;
@@ -218,10 +226,7 @@ void DrawPowerFalsePos(SvgWriter* svg, const PlotArea& area, const std::vector<L
   for (size_t i = 0; i < runs.size(); ++i) {
     std::vector<const ClassRow*> boxed;
     for (const ClassRow& row : runs[i].run.rows) {
-      if (HasInterval(row, &ClassRow::power_low, &ClassRow::power_high) &&
-          HasInterval(row, &ClassRow::false_pos_low, &ClassRow::false_pos_high)) {
-        boxed.push_back(&row);
-      }
+      if (Boxed(row)) boxed.push_back(&row);
     }
     if (boxed.empty()) continue;
     svg->Start("g", {{"fill", kColours[i]}, {"opacity", kBandOpacity}});
