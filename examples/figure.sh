@@ -7,6 +7,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
 out="${2:-$here/figure.svg}"
+[[ "$out" == /* ]] || out="$PWD/$out"  # named from where the script was started
 cd "$here"
 
 "$build/siteplot/siteplot" -o "$out" -t "Example study: 12 replicates of 60 sites" \

@@ -2,13 +2,17 @@
 """Looks at renderings of a siteplot figure: check_rendering.py FIGURE.svg PNG...
 
 Every PNG is the whole figure rendered at 192 dpi (2 pixels per CSS pixel), from its top
-left corner. The plot areas and the inputs' colours are read from the SVG itself: the
-rectangles of the clip paths "calibration-clip" and "cutoff-clip", and the stroke colour of
-each group drawn inside them. For every rendering this checks that each panel holds marks
-in each input's colour, and that a colour appears nowhere else than in the plot areas and
-the legend below them; then that all renderings agree on how much of each colour each
-panel holds and where its centre lies. Standard library only (zlib for the PNG data).
+left corner. The plot areas, the legend and the inputs' colours are read from the SVG
+itself: the rectangles of the clip paths (one per panel), the stroke colour of each group
+drawn inside them, and the extent of the marks of the group "legend". For every rendering
+this checks that each panel holds marks in each input's colour, that a colour appears
+nowhere else than in the plot areas and the legend, and that nothing is drawn within 1 mm
+of the canvas's edges (so no text or mark runs off it); then that all renderings agree on
+how much of each colour each panel holds and where its centre lies. Each input's colour
+has a contrast of at least 2:1 against white. Standard library only (zlib for the PNG
+data).
 """
+import re
 import struct
 import sys
 import xml.etree.ElementTree as ET
@@ -17,10 +21,14 @@ import zlib
 SVG = "{http://www.w3.org/2000/svg}"
 TOLERANCE = 24  # largest distance of a channel from the blend of the colour with white
 MIN_SHARE = 0.25  # fainter blends (light grid lines, far edges) do not count
+MIN_SPREAD = 10  # pixels whose channels differ less are grey (text, axes), no input's colour
 MIN_INK = 100  # marks of one input in one panel cover at least this many pixels
 MAX_STRAY = 8  # pixels of an input's colour allowed outside the plot areas and legend
 MAX_INK_RATIO = 1.25  # largest ratio between two renderings' ink in one panel
-MAX_SHIFT = 0.02  # largest distance between centres of ink, as a share of the panel's size
+MAX_SHIFT = 0.03  # largest distance between centres of ink, as a share of the panel's size:
+# thin bars side by side, partly hidden by markers, antialias differently
+EDGE_MM = 1.0  # blank strip along the canvas's edges
+MIN_CONTRAST = 2.0  # of an input's colour against white
 
 
 def read_png(path):
@@ -62,12 +70,32 @@ def read_png(path):
     return width, height, rows, bpp
 
 
+def extent(group):
+    """[x, y, width, height] around the lines, circles and paths within `group`."""
+    xs, ys = [], []
+    for e in group.iter():
+        if e.tag == SVG + "line":
+            xs += [float(e.get("x1")), float(e.get("x2"))]
+            ys += [float(e.get("y1")), float(e.get("y2"))]
+        elif e.tag == SVG + "circle":
+            r = float(e.get("r"))
+            xs += [float(e.get("cx")) - r, float(e.get("cx")) + r]
+            ys += [float(e.get("cy")) - r, float(e.get("cy")) + r]
+        elif e.tag == SVG + "path":
+            numbers = [float(v) for v in re.findall(r"-?[0-9.]+", e.get("d"))]
+            xs += numbers[0::2]
+            ys += numbers[1::2]
+    return [min(xs), min(ys), max(xs) - min(xs), max(ys) - min(ys)]
+
+
 def read_figure(path):
-    """Pixels per figure unit at 192 dpi, the panels' rectangles and colours, legend top."""
+    """The panels' rectangles and colours, the legend's marks' rectangle and the canvas's
+    size, in pixels at 192 dpi."""
     root = ET.parse(path).getroot()
     view = [float(v) for v in root.get("viewBox").split()]
     scale = float(root.get("width").rstrip("m")) / 25.4 * 192 / view[2]
-    panels = {}
+    canvas = (view[2] * scale, view[3] * scale)
+    panels, legend = {}, None
     for clip in root.iter(SVG + "clipPath"):
         r = clip.find(SVG + "rect")
         box = [float(r.get(k)) * scale for k in ("x", "y", "width", "height")]
@@ -75,10 +103,13 @@ def read_figure(path):
     for group in root.iter(SVG + "g"):
         target = (group.get("clip-path") or "")[5:-1]
         if target in panels:
+            # Each input's lines and markers; its bands have no stroke.
             for series in group.findall(SVG + "g"):
-                panels[target]["colours"].append(series.get("stroke"))
-    legend_top = max(p["box"][1] + p["box"][3] for p in panels.values()) + 40 * scale
-    return panels, legend_top
+                if series.get("stroke"):
+                    panels[target]["colours"].append(series.get("stroke"))
+        if group.get("id") == "legend":
+            legend = [v * scale for v in extent(group)]
+    return panels, legend, canvas
 
 
 def rgb(text):
@@ -102,6 +133,8 @@ def find_colours(png, colours):
             if px[0] == px[1] == px[2] == 255:
                 continue
             d = (255 - px[0], 255 - px[1], 255 - px[2])
+            if max(d) - min(d) < MIN_SPREAD:
+                continue
             for colour, t in zip(colours, targets):
                 share = (d[0] * t[0] + d[1] * t[1] + d[2] * t[2]) / (t[0] ** 2 + t[1] ** 2 + t[2] ** 2)
                 off = max(abs(d[i] - share * t[i]) for i in range(3))
@@ -115,13 +148,39 @@ def inside(point, box, margin=0):
     return box[0] - margin <= x <= box[0] + box[2] + margin and box[1] - margin <= y <= box[1] + box[3] + margin
 
 
-def measure(path, panels, legend_top, failures):
+def contrast(colour):
+    """Contrast ratio of `colour` against white, as the WCAG define it."""
+    channels = [v / 255 for v in rgb(colour)]
+    linear = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
+    luminance = 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    return 1.05 / (luminance + 0.05)
+
+
+def edge_ink(png, canvas):
+    """The first pixel that is not white within EDGE_MM of the canvas's edges, or None."""
+    width, height, rows, bpp = png
+    strip = int(EDGE_MM / 25.4 * 192)
+    right, bottom = min(width, round(canvas[0])), min(height, round(canvas[1]))
+    for y in range(bottom):
+        xs = range(right) if y < strip or y >= bottom - strip else [*range(strip), *range(right - strip, right)]
+        for x in xs:
+            if min(rows[y][x * bpp:x * bpp + 3]) < 250:
+                return x, y
+    return None
+
+
+def measure(path, panels, legend, canvas, failures):
     """{(panel, colour): (ink, centre x, centre y)} of one rendering."""
     colours = sorted({c for p in panels.values() for c in p["colours"]})
-    found = find_colours(read_png(path), colours)
+    png = read_png(path)
+    ink = edge_ink(png, canvas)
+    if ink:
+        failures.append(f"{path}: ink within {EDGE_MM} mm of the canvas's edge, at {ink}")
+    found = find_colours(png, colours)
     result = {}
     for colour, points in found.items():
-        stray = [p for p in points if p[1] < legend_top and not any(inside(p, q["box"], 2) for q in panels.values())]
+        boxes = [q["box"] for q in panels.values()] + [legend]
+        stray = [p for p in points if not any(inside(p, box, 2) for box in boxes)]
         if len(stray) > MAX_STRAY:
             failures.append(f"{path}: {len(stray)} pixels of {colour} outside the plot areas, first at {stray[0][:2]}")
         for name, panel in panels.items():
@@ -139,9 +198,12 @@ def measure(path, panels, legend_top, failures):
 def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__.splitlines()[0])
-    panels, legend_top = read_figure(sys.argv[1])
+    panels, legend, canvas = read_figure(sys.argv[1])
     failures = []
-    renders = [(path, measure(path, panels, legend_top, failures)) for path in sys.argv[2:]]
+    for colour in sorted({c for p in panels.values() for c in p["colours"]}):
+        if contrast(colour) < MIN_CONTRAST:
+            failures.append(f"{colour}: contrast {contrast(colour):.2f}:1 against white, below {MIN_CONTRAST}:1")
+    renders = [(path, measure(path, panels, legend, canvas, failures)) for path in sys.argv[2:]]
     first_path, first = renders[0]
     for path, other in renders[1:]:
         for key, (count, x, y) in first.items():
