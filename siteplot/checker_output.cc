@@ -208,8 +208,9 @@ void CheckerOutputParser::Line(std::string_view line) {
   } else if (headers_ == 0) {
     const bool is_replicate = ParseReplicateLine(line, &replicate, &rest);
     if (is_replicate) run_.replicates.push_back(replicate);
-    if (method_lines_ > 0 && !IsBlankLine(line))
+    if (method_lines_ > 0 && !IsBlankLine(line)) {
       message_.assign(ErrorMessage(is_replicate ? rest : line));
+    }
   }
 }
 

@@ -39,7 +39,10 @@ double Ratio(int64_t numerator, int64_t denominator) {
 
 bool PerReplicateParser::Line(std::string_view line, long number, std::string* err) {
   line_ = number;
-  const std::string where = "line " + std::to_string(number) + ": ";
+  auto fail = [&](const std::string& what) {
+    *err = "line " + std::to_string(number) + ": " + what;
+    return false;
+  };
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::string_view fields[kFields];
   int count = 0;
@@ -50,28 +53,24 @@ bool PerReplicateParser::Line(std::string_view line, long number, std::string* e
     start = tab + 1;
   }
   if (++count != kFields) {
-    *err = where + std::to_string(count) + " fields where a row has " + std::to_string(kFields);
-    return false;
+    return fail(std::to_string(count) + " fields where a row has " + std::to_string(kFields));
   }
   int64_t numbers[kFields] = {};
   for (int i : {0, 1, 2, 3, 6, 7}) {
     if (!ParseCount(fields[i], &numbers[i])) {
-      *err = where + kColumns[i] + " '" + std::string(fields[i]) +
-             "' is not a whole number of at most 9 digits";
-      return false;
+      return fail(kColumns[i] + (" '" + std::string(fields[i])) +
+                  "' is not a whole number of at most 9 digits");
     }
   }
   const int64_t replicate = numbers[0], sites = numbers[1], true_sites = numbers[2];
   const int64_t predicted = numbers[6], matches = numbers[7];
   if (numbers[3] != classes_ + 1) {
-    *err = where + "class " + std::to_string(numbers[3]) + " where class " +
-           std::to_string(classes_ + 1) + " was expected";
-    return false;
+    return fail("class " + std::to_string(numbers[3]) + " where class " +
+                std::to_string(classes_ + 1) + " was expected");
   }
   if (fields[4] != kEdges[classes_] || fields[5] != kEdges[classes_ + 1]) {
-    *err = where + "the edges of class " + std::to_string(classes_ + 1) + " are " +
-           kEdges[classes_] + " and " + kEdges[classes_ + 1];
-    return false;
+    return fail("the edges of class " + std::to_string(classes_ + 1) + " are " + kEdges[classes_] +
+                " and " + kEdges[classes_ + 1]);
   }
   if (classes_ == 0) {
     replicate_ = replicate;
@@ -80,13 +79,11 @@ bool PerReplicateParser::Line(std::string_view line, long number, std::string* e
     current_.true_sites = true_sites;
   } else if (replicate != replicate_ || sites != current_.sites ||
              true_sites != current_.true_sites) {
-    *err = where + "replicate, sites or true_sites differ from those of class 1 above";
-    return false;
+    return fail("replicate, sites or true_sites differ from those of class 1 above");
   }
   if (true_sites > sites || matches > predicted) {
-    *err = where + (true_sites > sites ? "more true sites than sites"
-                                       : "more matches than predicted sites");
-    return false;
+    return fail(true_sites > sites ? "more true sites than sites"
+                                   : "more matches than predicted sites");
   }
   bin_predicted_[classes_] = predicted;
   bin_matches_[classes_] = matches;
