@@ -3,7 +3,8 @@
 // break; all three must give the same result, as the parser reads only complete lines and
 // reads CR LF like LF. A parsed run has its 21 rows, a method, and finite edges and counts.
 // Read through the line window in small reads it gives the same result again, and through
-// a window too small for its longest line it stops at that line.
+// a window too small for its longest line it stops at that line. Read as the rows of a
+// per-replicate file, it gives a message or a table whose first cut holds every row.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include "fuzz/fuzz_input.h"
 #include "siteplot/checker_output.h"
 #include "siteplot/line_reader.h"
+#include "siteplot/per_replicate.h"
 #include "textio/byte_source.h"
 
 namespace {
@@ -93,5 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Parsed narrow = Stream(text, 5, 40);
   fuzz::Require(longest > 40 ? narrow.err == "too long" : narrow == parsed,
                 "a small window reads alike up to its first line too long");
+  siteplot::PerReplicateParser counts;
+  siteplot::CheckerRun run;
+  std::string err;
+  bool ok = true;
+  long number = 1, predicted = 0;
+  for (size_t start = 0, end; ok && (end = text.find('\n', start)) != text.npos; start = end + 1) {
+    ok = counts.Line(text.substr(start, end - start), ++number, &err);
+  }
+  if (ok && counts.Finish(&run, &err)) {
+    for (const siteplot::ReplicateLine& line : run.replicates) predicted += line.predicted_sites;
+    fuzz::Require(run.rows.size() == 21 && run.rows[0].cum_count == predicted, "rows summed");
+  } else {
+    fuzz::Require(err.rfind("line ", 0) == 0, "a bad row has its line number");
+  }
   return 0;
 }

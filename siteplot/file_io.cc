@@ -57,7 +57,7 @@ bool ReadPerReplicate(const textio::ByteSource& source, LineReader* reader, Chec
 
 }  // namespace
 
-bool ReadRun(const std::string& path, CheckerRun* run, std::string* err, size_t max_line_length) {
+bool ReadRun(const std::string& path, CheckerRun* run, std::string* err) {
   textio::OpenError error;
   std::unique_ptr<textio::ByteSource> source;
   if (path != "-") {
@@ -79,7 +79,7 @@ bool ReadRun(const std::string& path, CheckerRun* run, std::string* err, size_t 
                 : std::string(std::strerror(error.error_number)));
     return false;
   }
-  LineReader reader(source.get(), max_line_length);
+  LineReader reader(source.get());
   std::string_view line;
   bool parsed = true;
   std::string what;
@@ -101,7 +101,7 @@ bool ReadRun(const std::string& path, CheckerRun* run, std::string* err, size_t 
     *err = DisplayName(path) + ": " + std::strerror(source->error_number());
   } else if (reader.too_long()) {
     *err = DisplayName(path) + ": line " + std::to_string(reader.line_number()) +
-           " is longer than " + std::to_string(max_line_length) + " bytes: not a checker's output";
+           " is longer than " + std::to_string(kMaxLineLength) + " bytes: not a checker's output";
   }
   return parsed && !source->failed() && !reader.too_long();
 }

@@ -18,9 +18,7 @@ std::string DisplayName(const std::string& path);
 /// kPerReplicateHeader, else a console output. Memory grows only with the replicates kept.
 /// On failure `err` is "NAME: reason": the system's reason, another compressor's format,
 /// damaged gzip data, a line longer than kMaxLineLength, or what the parser found wrong.
-/// `max_line_length` is for tests.
-bool ReadRun(const std::string& path, CheckerRun* run, std::string* err,
-             size_t max_line_length = kMaxLineLength);
+bool ReadRun(const std::string& path, CheckerRun* run, std::string* err);
 
 /// Output files that appear whole or not at all. Add() writes each file's text into a new
 /// temporary file in the file's folder; Commit() renames them into place. Standard output
