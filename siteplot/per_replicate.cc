@@ -53,7 +53,8 @@ bool PerReplicateParser::Line(std::string_view line, long number, std::string* e
     start = tab + 1;
   }
   if (++count != kFields) {
-    return fail(std::to_string(count) + " fields where a row has " + std::to_string(kFields));
+    return fail("a row has " + std::to_string(kFields) + " tab-separated fields, not " +
+                std::to_string(count));
   }
   int64_t numbers[kFields] = {};
   for (int i : {0, 1, 2, 3, 6, 7}) {
