@@ -2,6 +2,10 @@
 // output. It is parsed three times: as it is, in CR LF form, and cut after its last line
 // break; all three must give the same result, as the parser reads only complete lines and
 // reads CR LF like LF. A parsed run has its 21 rows, a method, and finite edges and counts.
+// Read through the line window in small reads it gives the same result again, and through
+// a window too small for its longest line it stops at that line. Read as the rows of a
+// per-replicate file, it gives a message or a table whose first cut holds every row.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +14,9 @@
 
 #include "fuzz/fuzz_input.h"
 #include "siteplot/checker_output.h"
+#include "siteplot/line_reader.h"
+#include "siteplot/per_replicate.h"
+#include "textio/byte_source.h"
 
 namespace {
 
@@ -42,6 +49,19 @@ Parsed Parse(std::string_view text) {
   return parsed;
 }
 
+// The text read as siteplot reads a file: `chunk` bytes a read, lines of at most
+// `max_length` bytes.
+Parsed Stream(std::string_view text, size_t chunk, size_t max_length) {
+  textio::StringSource source{std::string(text), chunk};
+  siteplot::LineReader reader(&source, max_length);
+  siteplot::CheckerOutputParser parser;
+  Parsed parsed;
+  for (std::string_view line; reader.Next(&line);) parser.Line(line);
+  parsed.err = reader.too_long() ? "too long" : "";
+  parsed.ok = !reader.too_long() && parser.Finish(&parsed.run, &parsed.err);
+  return parsed;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -65,5 +85,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view complete =
       last_break == std::string_view::npos ? std::string_view() : text.substr(0, last_break + 1);
   fuzz::Require(Parse(complete) == parsed, "text after the last line break is not read");
+  // A window as long as the text holds every line of it.
+  fuzz::Require(Stream(text, 7, text.size()) == parsed, "streamed lines read alike");
+  size_t longest = 0;
+  for (size_t start = 0, end; start <= text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    longest = std::max(longest, end - start);
+  }
+  const Parsed narrow = Stream(text, 5, 40);
+  fuzz::Require(longest > 40 ? narrow.err == "too long" : narrow == parsed,
+                "a small window reads alike up to its first line too long");
+  siteplot::PerReplicateParser counts;
+  siteplot::CheckerRun run;
+  std::string err;
+  bool ok = true;
+  long number = 1, predicted = 0;
+  for (size_t start = 0, end; ok && (end = text.find('\n', start)) != text.npos; start = end + 1) {
+    ok = counts.Line(text.substr(start, end - start), ++number, &err);
+  }
+  if (ok && counts.Finish(&run, &err)) {
+    for (const siteplot::ReplicateLine& line : run.replicates) predicted += line.predicted_sites;
+    fuzz::Require(run.rows.size() == 21 && run.rows[0].cum_count == predicted, "rows summed");
+  } else {
+    fuzz::Require(err.rfind("line ", 0) == 0, "a bad row has its line number");
+  }
   return 0;
 }

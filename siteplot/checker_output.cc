@@ -1,8 +1,10 @@
 // Parser of the checkers' console output. It looks only at the lines it needs: the line
-// naming the header text, the replicate lines, the table header and the 21 rows after it,
-// and, when there is no table, the last line, which holds the checker's error message.
+// naming the header text, the replicate lines, the table header, the 21 rows and the
+// closing line after it, and, when there is no table, the last line, which holds the
+// checker's error message.
 #include "siteplot/checker_output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -106,23 +108,6 @@ bool ParseRow(std::string_view line, ClassRow* row) {
          std::isfinite(row->p_low + row->p_high + row->pcut + row->bin_count + row->cum_count);
 }
 
-// The text's complete lines without their line ends, and without the pause prompt in
-// front. Every line of a checker's whole output ends in a line break (a table row and an
-// error message with their own, a replicate line with the one before the next), so text
-// after the last line break was cut short and is left out: a row cut inside its numbers
-// would otherwise read as a whole row with a wrong number.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  for (size_t end; (end = text.find('\n')) != std::string_view::npos;) {
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    while (StartsWith(line, kPrompt)) line.remove_prefix(sizeof kPrompt - 1);
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 bool IsBlankLine(std::string_view line) {
   for (char c : line) {
     if (!IsBlank(c)) return false;
@@ -130,22 +115,39 @@ bool IsBlankLine(std::string_view line) {
   return true;
 }
 
-// The error message a checker run ended with: the text of its last line after the line
-// naming the header text, once a replicate line in front of it is taken off. Empty when
-// that line is a replicate line or the class line, so the output was only cut short.
-std::string_view FindErrorMessage(const std::vector<std::string_view>& lines, size_t method_line) {
-  size_t last = lines.size();
-  while (last > method_line + 1 && IsBlankLine(lines[last - 1])) --last;
-  if (last <= method_line + 1) return {};
-  std::string_view message = lines[last - 1];
-  ReplicateLine replicate;
-  std::string_view rest;
-  if (ParseReplicateLine(message, &replicate, &rest)) message = rest;
+// The error message a checker run ended with, should `line` be the last one after the line
+// naming the header text: its text once a replicate line in front of it is taken off.
+// Empty when the line is a replicate line or the class line, so the output was only cut
+// short.
+std::string_view ErrorMessage(std::string_view message) {
   while (!message.empty() && IsBlank(message.front())) message.remove_prefix(1);
   while (!message.empty() && IsBlank(message.back())) message.remove_suffix(1);
   bool normal = StartsWith(message, "Replicate") ||
                 message.find("site classes are under positive selection:") != message.npos;
   return normal ? std::string_view() : message;
+}
+
+// The closing line after the table: the true sites of all replicates out of the sites
+// examined; SelwickBR and SelwickBEB add "total sites".
+bool ParseClosingLine(std::string_view line, CheckerRun* run) {
+  LineScanner scan(line);
+  double true_total = 0;
+  long sites_total = 0;
+  if (!scan.Literal("True positive sites from drovik:") || !scan.Number(&true_total) ||
+      !scan.Literal("out of") || !scan.Integer(&sites_total) || !std::isfinite(true_total)) {
+    return false;
+  }
+  if (!scan.AtEnd() && (!scan.Literal("total sites") || !scan.AtEnd())) return false;
+  run->true_total = true_total;
+  run->sites_total = static_cast<double>(sites_total);
+  return true;
+}
+
+// The true sites among `count` sites of which a share `ratio` is true, the ratio printed
+// with three decimals: exact for fewer than 1000 sites.
+double RecoveredMatches(double ratio, double count) {
+  if (!std::isfinite(ratio) || !(count >= 0)) return kNoValue;
+  return std::clamp(std::round(ratio * count), 0.0, count);
 }
 
 bool ReadMethod(std::string_view line, std::string* method, std::string* err) {
@@ -164,58 +166,80 @@ bool ReadMethod(std::string_view line, std::string* method, std::string* err) {
   return true;
 }
 
-bool ReadTable(const std::vector<std::string_view>& lines, size_t header,
-               std::vector<ClassRow>* rows, std::string* err) {
-  size_t i = header + 1;
-  while (i < lines.size() && IsBlankLine(lines[i])) ++i;
-  rows->clear();
-  ClassRow row;
-  for (; i < lines.size() && rows->size() < kClassCount && ParseRow(lines[i], &row); ++i) {
-    rows->push_back(row);
-  }
-  if (rows->size() == kClassCount) return true;
-  *err = "summary table cut short after " + std::to_string(rows->size()) + " of its " +
-         std::to_string(kClassCount) + " rows";
-  return false;
-}
-
 }  // namespace
 
 bool ParseCheckerOutput(std::string_view text, CheckerRun* run, std::string* err) {
-  std::vector<std::string_view> lines = SplitLines(text);
-  size_t method_line = lines.size(), header = lines.size();
-  int method_lines = 0, headers = 0;
-  run->replicates.clear();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    ReplicateLine replicate;
-    std::string_view rest;
-    if (StartsWith(lines[i], kMethodStart) && EndsWith(lines[i], kMethodEnd)) {
-      method_lines++;
-      method_line = i;
-    } else if (lines[i] == kTableHeader) {
-      headers++;
-      header = i;
-    } else if (headers == 0 && ParseReplicateLine(lines[i], &replicate, &rest)) {
-      run->replicates.push_back(replicate);
+  // Every line of a checker's whole output ends in a line break (a table row and an error
+  // message with their own, a replicate line with the one before the next), so text after
+  // the last line break was cut short and is left out: a row cut inside its numbers would
+  // otherwise read as a whole row with a wrong number.
+  CheckerOutputParser parser;
+  for (size_t end; (end = text.find('\n')) != std::string_view::npos;) {
+    parser.Line(text.substr(0, end));
+    text.remove_prefix(end + 1);
+  }
+  return parser.Finish(run, err);
+}
+
+// Each line is looked at twice: as a line of the table when one has begun, and for what it
+// is: the line naming the header text, the table header, or a replicate line before it.
+void CheckerOutputParser::Line(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  while (StartsWith(line, kPrompt)) line.remove_prefix(sizeof kPrompt - 1);
+
+  if (table_ == Table::kBlanks && !IsBlankLine(line)) table_ = Table::kRows;
+  if (table_ == Table::kRows) {
+    ClassRow row;
+    const bool is_row = ParseRow(line, &row);
+    if (is_row) run_.rows.push_back(row);
+    if (!is_row || run_.rows.size() == kClassCount) table_ = Table::kDone;
+  } else if (table_ == Table::kDone && !totals_ && run_.rows.size() == kClassCount) {
+    totals_ = ParseClosingLine(line, &run_);
+  }
+
+  ReplicateLine replicate;
+  std::string_view rest;
+  if (StartsWith(line, kMethodStart) && EndsWith(line, kMethodEnd)) {
+    method_lines_++;
+    method_line_.assign(line);
+    message_.clear();
+  } else if (line == kTableHeader) {
+    if (headers_++ == 0) table_ = Table::kBlanks;
+  } else if (headers_ == 0) {
+    const bool is_replicate = ParseReplicateLine(line, &replicate, &rest);
+    if (is_replicate) run_.replicates.push_back(replicate);
+    if (method_lines_ > 0 && !IsBlankLine(line)) {
+      message_.assign(ErrorMessage(is_replicate ? rest : line));
     }
   }
-  if (method_lines > 1 || headers > 1) {
+}
+
+bool CheckerOutputParser::Finish(CheckerRun* run, std::string* err) {
+  if (method_lines_ > 1 || headers_ > 1) {
     *err = "holds more than one checker run";
     return false;
   }
-  if (headers == 0) {
-    std::string_view message =
-        method_lines == 0 ? std::string_view() : FindErrorMessage(lines, method_line);
-    *err = message.empty() ? "no summary table"
-                           : "the checker run ended with an error: " + std::string(message);
+  if (headers_ == 0) {
+    *err =
+        message_.empty() ? "no summary table" : "the checker run ended with an error: " + message_;
     return false;
   }
-  if (!ReadTable(lines, header, &run->rows, err)) return false;
-  if (method_lines == 0) {
+  if (run_.rows.size() != kClassCount) {
+    *err = "summary table cut short after " + std::to_string(run_.rows.size()) + " of its " +
+           std::to_string(kClassCount) + " rows";
+    return false;
+  }
+  if (method_lines_ == 0) {
     *err = "no line 'varnel file ... starts with ... for each replicate.' naming the method";
     return false;
   }
-  return ReadMethod(lines[method_line], &run->method, err);
+  if (!ReadMethod(method_line_, &run_.method, err)) return false;
+  for (ClassRow& row : run_.rows) {
+    row.matches_bin = RecoveredMatches(row.accuracy_bin, row.bin_count);
+    row.matches_cum = RecoveredMatches(row.accuracy_cum, row.cum_count);
+  }
+  *run = std::move(run_);
+  return true;
 }
 
 }  // namespace siteplot

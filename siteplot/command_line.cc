@@ -17,10 +17,10 @@ const char kHelp[] =
     "                [FILE...]\n"
     "       siteplot -h | -V\n"
     "Draws the summary table that VarnelDrovik, SelwickBR or SelwickBEB printed (their\n"
-    "console output saved in FILE) as an SVG figure: accuracy by posterior-probability\n"
-    "class, and accuracy, power and false-positive rate by cut-off. With no FILE, or\n"
-    "when FILE is -, reads standard input. Several FILEs are drawn together, one colour\n"
-    "each (at most 7).\n"
+    "console output saved in FILE, or the per-replicate counts of their --tsv) as an SVG\n"
+    "figure: accuracy by posterior-probability class, and accuracy, power and\n"
+    "false-positive rate by cut-off. With no FILE, or when FILE is -, reads standard\n"
+    "input. Several FILEs are drawn together, one colour each (at most 7).\n"
     "\n"
     "  -o, --output FILE      write the figure to FILE (default: standard output)\n"
     "      --tsv FILE         also write the class table as tab-separated text\n"
@@ -53,8 +53,18 @@ textio::FileIdentity OutputIdentity(const std::string& path) {
   return known ? textio::FileIdentity{true, info.st_dev, info.st_ino} : textio::FileIdentity();
 }
 
+// The plain file an input is, when it is one: standard input's for "-", else the one `path`
+// leads to. A terminal or /dev/null may well be both an input and an output.
+textio::FileIdentity InputIdentity(const std::string& path) {
+  struct stat info;
+  const bool known = (path == "-" ? fstat(STDIN_FILENO, &info) : stat(path.c_str(), &info)) == 0 &&
+                     S_ISREG(info.st_mode);
+  return known ? textio::FileIdentity{true, info.st_dev, info.st_ino} : textio::FileIdentity();
+}
+
 // Sets `err` when two outputs go to one file, named alike or through different paths, as
-// the later would replace the earlier.
+// the later would replace the earlier, or when an output is one of the inputs, which it
+// would replace.
 void CheckOutputsApart(const Options& options, std::string* err) {
   std::vector<std::string> outputs = {options.output};
   for (const std::string* path : {&options.tsv, &options.replicates}) {
@@ -74,6 +84,15 @@ void CheckOutputsApart(const Options& options, std::string* err) {
                (outputs[earlier] == "-" ? "standard output" : "output " + outputs[earlier]);
       }
       if (!err->empty()) return;
+    }
+  }
+  for (const std::string& input : options.inputs) {
+    const textio::FileIdentity identity = InputIdentity(input);
+    for (size_t i = 0; i < outputs.size() && err->empty(); ++i) {
+      if (identities[i].SameFile(identity)) {
+        *err = DisplayOutput(outputs[i]) + ": the same file as input " +
+               (input == "-" ? "standard input" : input);
+      }
     }
   }
 }

@@ -24,9 +24,10 @@ extern const char kHelp[];
 /// Reads the options and FILE arguments. No FILE means standard input. A FILE without a
 /// --label is named after its last path component, standard input "stdin". Returns
 /// kUsageError with `err` set for an unknown option, a missing option argument, more labels
-/// than FILEs, more FILEs than one figure tells apart, standard input named twice, or two
-/// outputs that go to one file: both standard output, the same name, or, for a file that
-/// exists, the same file through different names (standard output's file included).
+/// than FILEs, more FILEs than one figure tells apart, standard input named twice, two
+/// outputs that go to one file (both standard output, the same name, or, for a file that
+/// exists, the same file through different names, standard output's file included), or an
+/// output that is an input that is a plain file (by name, link or standard input).
 Action ParseCommandLine(int argc, char** argv, Options* options, std::string* err);
 
 }  // namespace siteplot

@@ -1,4 +1,4 @@
-// Whole-file reads through textio, and all-or-nothing writes with POSIX calls, so that
+// Line-by-line reads through textio, and all-or-nothing writes with POSIX calls, so that
 // every failure has its errno for the message.
 #include "siteplot/file_io.h"
 
@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "siteplot/per_replicate.h"
 #include "textio/byte_source.h"
 
 namespace siteplot {
@@ -35,7 +36,28 @@ bool WriteAll(int fd, const std::string& text) {
 
 std::string DisplayName(const std::string& path) { return path == "-" ? "standard input" : path; }
 
-bool ReadInput(const std::string& path, std::string* text, std::string* err) {
+namespace {
+
+// The lines of a per-replicate file after its header; false with `err` set. A read that
+// failed is left to the caller.
+bool ReadPerReplicate(const textio::ByteSource& source, LineReader* reader, CheckerRun* run,
+                      std::string* err) {
+  PerReplicateParser parser;
+  std::string_view line;
+  while (reader->Next(&line)) {
+    if (!parser.Line(line, reader->line_number(), err)) return false;
+  }
+  if (source.failed() || reader->too_long()) return true;
+  if (reader->cut_short()) {
+    *err = "line " + std::to_string(reader->line_number() + 1) + ": no line break at its end";
+    return false;
+  }
+  return parser.Finish(run, err);
+}
+
+}  // namespace
+
+bool ReadRun(const std::string& path, CheckerRun* run, std::string* err) {
   textio::OpenError error;
   std::unique_ptr<textio::ByteSource> source;
   if (path != "-") {
@@ -57,15 +79,31 @@ bool ReadInput(const std::string& path, std::string* text, std::string* err) {
                 : std::string(std::strerror(error.error_number)));
     return false;
   }
-  text->clear();
-  char buffer[1 << 16];
-  while (size_t got = source->Read(buffer, sizeof buffer)) text->append(buffer, got);
-  if (source->damaged()) {
+  LineReader reader(source.get());
+  std::string_view line;
+  bool parsed = true;
+  std::string what;
+  if (reader.Next(&line) &&
+      (line == kPerReplicateHeader || line == std::string(kPerReplicateHeader) + '\r')) {
+    parsed = ReadPerReplicate(*source, &reader, run, &what);
+  } else if (!source->failed() && !reader.too_long()) {
+    CheckerOutputParser parser;
+    for (bool more = reader.line_number() == 1; more; more = reader.Next(&line)) {
+      parser.Line(line);
+    }
+    parsed = source->failed() || reader.too_long() || parser.Finish(run, &what);
+  }
+  if (!parsed) {
+    *err = DisplayName(path) + ": " + what;
+  } else if (source->damaged()) {
     *err = DisplayName(path) + ": damaged gzip-compressed data: " + source->damage();
   } else if (source->failed()) {
     *err = DisplayName(path) + ": " + std::strerror(source->error_number());
+  } else if (reader.too_long()) {
+    *err = DisplayName(path) + ": line " + std::to_string(reader.line_number()) +
+           " is longer than " + std::to_string(kMaxLineLength) + " bytes: not a checker's output";
   }
-  return !source->failed();
+  return parsed && !source->failed() && !reader.too_long();
 }
 
 OutputSet::~OutputSet() {

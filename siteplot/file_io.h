@@ -1,19 +1,24 @@
-// Reading the inputs whole, and writing the outputs all or nothing.
+// Reading the inputs as streams, and writing the outputs all or nothing.
 #ifndef SITEPLOT_FILE_IO_H_
 #define SITEPLOT_FILE_IO_H_
 
 #include <string>
 #include <vector>
 
+#include "siteplot/checker_output.h"
+#include "siteplot/line_reader.h"
+
 namespace siteplot {
 
 /// The name of `path` in messages: "standard input" for "-".
 std::string DisplayName(const std::string& path);
 
-/// Reads all of `path` ("-": standard input) into `text`, gzip-compressed data
-/// decompressed. On failure `err` is "NAME: reason": the system's reason, another
-/// compressor's format, or damaged gzip data.
-bool ReadInput(const std::string& path, std::string* text, std::string* err);
+/// Reads the checker run in `path` ("-": standard input), gzip-compressed data
+/// decompressed, a line at a time: a per-replicate file when its first line is
+/// kPerReplicateHeader, else a console output. Memory grows only with the replicates kept.
+/// On failure `err` is "NAME: reason": the system's reason, another compressor's format,
+/// damaged gzip data, a line longer than kMaxLineLength, or what the parser found wrong.
+bool ReadRun(const std::string& path, CheckerRun* run, std::string* err);
 
 /// Output files that appear whole or not at all. Add() writes each file's text into a new
 /// temporary file in the file's folder; Commit() renames them into place. Standard output

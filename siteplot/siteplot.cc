@@ -1,7 +1,11 @@
 // siteplot: draws the summary table of the site checkers' saved console output as an SVG
 // figure, and writes it as tab-separated text for R or a spreadsheet.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -39,35 +43,48 @@ bool WriteOutputs(const siteplot::Options& options, const std::vector<siteplot::
   return outputs.Commit(err);
 }
 
+// Help and version go to standard output through stdio; a failed write is a failed run.
+int Flushed() {
+  if (std::fflush(stdout) == 0) return 0;
+  std::fprintf(stderr, "siteplot: standard output: %s\n", std::strerror(errno));
+  return kBadInput;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A closed pipe on standard output is a write error with its message, not a signal.
+  std::signal(SIGPIPE, SIG_IGN);
   siteplot::Options options;
   std::string err;
   switch (siteplot::ParseCommandLine(argc, argv, &options, &err)) {
     case siteplot::Action::kHelp:
       std::fputs(siteplot::kHelp, stdout);
-      return std::fflush(stdout) == 0 ? 0 : kBadInput;
+      return Flushed();
     case siteplot::Action::kVersion:
       std::printf("siteplot (sitetools) %s\n", SITETOOLS_VERSION);
-      return std::fflush(stdout) == 0 ? 0 : kBadInput;
+      return Flushed();
     case siteplot::Action::kUsageError:
       Fail(kBadUsage, err);
     case siteplot::Action::kRun:
       break;
   }
 
-  // Every input is read and checked before any output is made.
+  // Every input is read and checked before any output is made. Memory grows with the
+  // replicates kept; when it runs out, that is a failed run like any other.
   std::vector<siteplot::LabelledRun> runs(options.inputs.size());
   for (size_t i = 0; i < options.inputs.size(); ++i) {
-    std::string text;
-    if (!siteplot::ReadInput(options.inputs[i], &text, &err)) Fail(kBadInput, err);
-    if (!siteplot::ParseCheckerOutput(text, &runs[i].run, &err)) {
-      Fail(kBadInput, siteplot::DisplayName(options.inputs[i]) + ": " + err);
+    try {
+      if (!siteplot::ReadRun(options.inputs[i], &runs[i].run, &err)) Fail(kBadInput, err);
+    } catch (const std::bad_alloc&) {
+      Fail(kBadInput, siteplot::DisplayName(options.inputs[i]) + ": out of memory");
     }
     runs[i].label = options.labels[i];
   }
-
-  if (!WriteOutputs(options, runs, &err)) Fail(kBadInput, err);
+  try {
+    if (!WriteOutputs(options, runs, &err)) Fail(kBadInput, err);
+  } catch (const std::bad_alloc&) {
+    Fail(kBadInput, "out of memory while making the outputs");
+  }
   return 0;
 }

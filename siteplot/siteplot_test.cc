@@ -3,7 +3,9 @@
 // prompt and inf, and every kind of bad input and command line with its message and status.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -61,6 +63,18 @@ class SiteplotTest : public ::testing::Test {
     for (const auto& run : kRuns) {
       dir_->Write(run.file, RunProgram(run.program, run.args, EXAMPLES_DIR).out);
     }
+    // A small study by hand, and the per-replicate counts of it, whole and damaged.
+    dir_->Write("study.txt",
+                RunProgram(VARNEL_DROVIK_PATH, {"10", "2"}, TESTDATA_DIR "/study").out);
+    const std::string counts = testsupport::ReadFile(TESTDATA_DIR "/per_replicate.tsv");
+    dir_->Write("counts.tsv", counts);
+    dir_->Write("counts-cut.tsv", counts.substr(0, counts.find("2\t10\t2\t2\t")));
+    std::string swapped = counts;
+    swapped.replace(swapped.find("\t7\t0.650"), 2, "\t8");
+    dir_->Write("counts-class.tsv", swapped);
+    ASSERT_EQ(link(dir_->File("neb.txt").c_str(), dir_->File("neb-link.txt").c_str()), 0);
+    std::string zeros(4 << 20, '\0');  // one line of 4 MiB
+    dir_->Write("zeros.gz", textio::test_gzip::Layouts()[0].write(zeros));
     std::string neb = dir_->Read("neb.txt");
     dir_->Write("cut.txt", neb.substr(0, neb.find("0.675 - 0.700")));
     dir_->Write("two.txt", neb + dir_->Read("beb.txt"));
@@ -98,7 +112,8 @@ TEST_F(SiteplotTest, TsvHoldsTheCheckersNumbers) {
     std::string output = dir_->Read(kOutputs[run]), table, lines;
     for (int i = 0; i < 21; ++i) {
       std::vector<std::string> f = Fields(classes[1 + run * 21 + i]);
-      ASSERT_EQ(f.size(), 14u);
+      ASSERT_EQ(f.size(), 24u);
+      for (int k : {6, 9}) f[k] = f[k] == "NA" ? "0" : f[k];  // a ratio of no sites
       EXPECT_EQ(f[0], kLabels[run]);
       EXPECT_EQ(f[1], kMethods[run]);
       EXPECT_EQ(f[2], std::to_string(i + 1));
@@ -169,6 +184,25 @@ TEST_F(SiteplotTest, GzipInputReadsAsPlain) {
   }
 }
 
+// A per-replicate file gives the table of the same study's console output with exact
+// counts and intervals over replicates, the same bytes every time (by hand: 2 replicates,
+// so the intervals run from the lowest to the highest ratio of aa, ab and bb).
+TEST_F(SiteplotTest, PerReplicateCountsReadAsTheConsoleTable) {
+  RunResult counts = Run({"--tsv", "-", "-o", "f.svg", "-l", "s", "counts.tsv"});
+  ASSERT_EQ(counts.status, 0) << counts.err;
+  EXPECT_EQ(counts.out, testsupport::ReadFile(TESTDATA_DIR "/per_replicate_table.tsv"));
+  RunResult console = Run({"--tsv", "-", "-o", "f.svg", "-l", "s", "study.txt"});
+  ASSERT_EQ(console.status, 0) << console.err;
+  std::vector<std::string> a = Lines(counts.out), b = Lines(console.out);
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    std::vector<std::string> x = Fields(a[i]), y = Fields(b[i]);
+    EXPECT_EQ(std::vector<std::string>(x.begin() + 2, x.begin() + 18),
+              std::vector<std::string>(y.begin() + 2, y.begin() + 18))
+        << i;
+  }
+}
+
 TEST_F(SiteplotTest, BadInputAndCommandLine) {
   const std::string kTry = "Try 'siteplot --help' for more information.\n";
   struct Case {
@@ -196,6 +230,15 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
        1},
       {{"neb CRC damaged.gz"},
        "siteplot: neb CRC damaged.gz: damaged gzip-compressed data: CRC mismatch in member 1\n",
+       1},
+      {{"zeros.gz"},
+       "siteplot: zeros.gz: line 1 is longer than 1048576 bytes: not a checker's output\n",
+       1},
+      {{"counts-cut.tsv"},
+       "siteplot: counts-cut.tsv: line 23: the file ends after class 1 of replicate 2\n",
+       1},
+      {{"counts-class.tsv"},
+       "siteplot: counts-class.tsv: line 8: class 8 where class 7 was expected\n",
        1},
       // Outputs that cannot be written.
       {{"neb.txt", "-o", "missing/f.svg"},
@@ -230,6 +273,16 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
        2},
       {{"neb.txt", "--tsv", "/dev/stdout"},
        "siteplot: /dev/stdout: the same file as standard output\n" + kTry,
+       2},
+      // An output that is an input.
+      {{"-o", "neb.txt", "neb.txt"},
+       "siteplot: neb.txt: the same file as input neb.txt\n" + kTry,
+       2},
+      {{"--tsv", "neb-link.txt", "-o", "f.svg", "neb.txt"},
+       "siteplot: neb-link.txt: the same file as input neb.txt\n" + kTry,
+       2},
+      {{"-o", "f.svg", "--replicates", "beb.txt", "neb.txt", "beb.txt"},
+       "siteplot: beb.txt: the same file as input beb.txt\n" + kTry,
        2},
   };
   std::set<std::string> before = FolderEntries(dir_->path());
@@ -268,6 +321,30 @@ TEST_F(SiteplotTest, OutputsThatAreNotPlainFiles) {
   result = RunProgram(SITEPLOT_PATH, {"neb.txt"}, dir_->path(), "", "/dev/full");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "siteplot: standard output: No space left on device\n");
+}
+
+// A pipe on standard output that nobody reads: a message and status 1, not SIGPIPE.
+TEST_F(SiteplotTest, ClosedPipe) {
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  close(pipe_ends[0]);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    dup2(pipe_ends[1], STDOUT_FILENO);
+    const int err = open(dir_->File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(err, STDERR_FILENO);
+    if (chdir(dir_->path().c_str()) != 0) _exit(127);
+    execl(SITEPLOT_PATH, SITEPLOT_PATH, "-o", "-", "neb.txt", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(pipe_ends[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_EQ(dir_->Read("err"), "siteplot: standard output: Broken pipe\n");
+  unlink(dir_->File("err").c_str());
 }
 
 TEST_F(SiteplotTest, Version) {

@@ -14,7 +14,11 @@ const double kZ = 1.959963984540054;  // the 97.5% point of the standard normal 
 
 bool WilsonInterval(double accuracy, double trials, Interval* interval) {
   if (!std::isfinite(accuracy) || !std::isfinite(trials) || trials <= 0) return false;
-  double successes = std::clamp(std::round(accuracy * trials), 0.0, trials);
+  return WilsonScore(std::clamp(std::round(accuracy * trials), 0.0, trials), trials, interval);
+}
+
+bool WilsonScore(double successes, double trials, Interval* interval) {
+  if (!std::isfinite(successes) || !std::isfinite(trials) || trials <= 0) return false;
   double p = successes / trials;
   double z2 = kZ * kZ;
   double denominator = 1 + z2 / trials;

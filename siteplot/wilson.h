@@ -16,6 +16,10 @@ struct Interval {
 /// above 0 or either value is not finite.
 bool WilsonInterval(double accuracy, double trials, Interval* interval);
 
+/// The interval of `successes` (a whole number from 0 to `trials`) out of `trials`; false,
+/// as above, when `trials` is not above 0 or either value is not finite.
+bool WilsonScore(double successes, double trials, Interval* interval);
+
 }  // namespace siteplot
 
 #endif  // SITEPLOT_WILSON_H_
