@@ -47,7 +47,8 @@ void warn_odd_values(const OddValues& odd, const std::vector<InputTable>& tables
     warn("value " + short_number(odd.positive_value) + " in record " +
              std::to_string(odd.positive_record) + " of " + tables[odd.positive_table].name +
              " is above 0, which no log-likelihood is: is column " + std::to_string(lnl_column) +
-             " the right one? (" + std::to_string(odd.positive) + " records in all)",
+             " the right one? (" + std::to_string(odd.positive) +
+             (odd.positive == 1 ? " record" : " records") + " in all)",
          to);
   }
 }
