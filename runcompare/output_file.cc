@@ -103,6 +103,7 @@ int OutputFile::start() {
         mode_ = 0666 & ~mask;
       } else {
         close(descriptor_);
+        descriptor_ = -1;
       }
       if (fchmod(created, mode_) != 0) {
         // The new file keeps the mode mkostemp gave it, readable by its owner.
