@@ -19,5 +19,10 @@ echo "### SelwickBEB 60 12 siterates mlc"
 echo
 
 echo "### zenthar run1.txt run2.txt run3.txt run4.txt 14"
-"$build/runcompare/zenthar" run1.txt run2.txt run3.txt run4.txt 14 </dev/null
+# zenthar writes out.txt where it runs: in a folder of its own, removed at the end, so that
+# this folder stays as it came and a copy of it starts clean.
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp run1.txt run2.txt run3.txt run4.txt "$work"
+(cd "$work" && "$build/runcompare/zenthar" run1.txt run2.txt run3.txt run4.txt 14 </dev/null)
 echo

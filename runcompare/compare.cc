@@ -2,6 +2,7 @@
 // log-likelihood), then chosen from (index check, lowest and highest), then written.
 #include "runcompare/compare.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "runcompare/fields.h"
@@ -10,10 +11,17 @@
 
 namespace runcompare {
 
-int parse_lnl_column(const char* argument) {
+int parse_lnl_column(const char* argument, bool* read) {
   int column = kDefaultLnlColumn;
-  scan_int(argument, &column);
+  const bool is_number = scan_int(argument, &column);
+  if (read != nullptr) *read = is_number;
   return column;
+}
+
+std::string field_text(const char* field) {
+  std::size_t length = 0;
+  while (length < 64 && !textio::IsSpace(field[length])) ++length;
+  return std::string(field, length);
 }
 
 namespace {
@@ -28,8 +36,10 @@ struct ScannedIndex {
 // Reads the next line of `*table` and, from it, the index and the log-likelihood (field
 // `column`); the table is active when the line has that many fields. One pass over the
 // unread bytes finds the fields and the line's end; only when the line runs past them does
-// the reader read on, and the line, perhaps moved, is scanned again.
-LineReader::Status read_table_line(InputTable* table, std::size_t column, ScannedIndex* scanned) {
+// the reader read on, and the line, perhaps moved, is scanned again. A log-likelihood field
+// that is no number is left in `*not_number`.
+LineReader::Status read_table_line(InputTable* table, std::size_t column, ScannedIndex* scanned,
+                                   const char** not_number) {
   table->lnl_value = 0.0;
   table->active = false;
   LineFields fields;
@@ -50,18 +60,30 @@ LineReader::Status read_table_line(InputTable* table, std::size_t column, Scanne
     scanned->value = table->index_value;
   }
   if (fields.count < column) return status;
-  scan_field_double(fields.wanted, &table->lnl_value);
+  if (!scan_field_double(fields.wanted, &table->lnl_value)) *not_number = fields.wanted;
   table->active = true;
   return status;
 }
 
-// Reads one record: the next line of every table. kDone when every table gave a line or
-// is at its end; otherwise the failure, with the table in `*failed_table`.
+// Counts a log-likelihood field that is no number, in table `table` of record `record`.
+[[gnu::cold]] void note_not_number(const char* field, long long record, std::size_t table,
+                                   OddValues* odd) {
+  if (odd->not_numbers++ > 0) return;
+  odd->not_number_record = record;
+  odd->not_number_table = table;
+  odd->not_number_text = field_text(field);
+}
+
+// Reads record `record`: the next line of every table. kDone when every table gave a line
+// or is at its end; otherwise the failure, with the table in `*failed_table`.
 CompareOutcome::Status read_record(std::vector<InputTable>* tables, std::size_t column,
-                                   std::size_t* failed_table) {
+                                   long long record, std::size_t* failed_table, OddValues* odd) {
   ScannedIndex scanned;
   for (std::size_t i = 0; i < tables->size(); ++i) {
-    switch (read_table_line(&(*tables)[i], column, &scanned)) {
+    const char* not_number = nullptr;
+    const LineReader::Status status = read_table_line(&(*tables)[i], column, &scanned, &not_number);
+    if (not_number != nullptr) note_not_number(not_number, record, i, odd);
+    switch (status) {
       case LineReader::kError:
         *failed_table = i;
         return CompareOutcome::kReadError;
@@ -156,7 +178,7 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, Lin
   const std::size_t column = static_cast<std::size_t>(lnl_column);
   std::vector<char> record_line(record_line_room(tables->size()));
   for (long long record = 1;; ++record) {
-    outcome.status = read_record(tables, column, &outcome.failed_table);
+    outcome.status = read_record(tables, column, record, &outcome.failed_table, &outcome.odd);
     if (outcome.status != CompareOutcome::kDone) break;
     const Choice choice = choose(*tables);
     if (choice.lowest == tables->size()) break;  // no active table: the run is over
@@ -164,7 +186,13 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, Lin
       outcome.status = CompareOutcome::kIndexMismatch;
       break;
     }
-    out_txt->append_line((*tables)[choice.highest].line);
+    const InputTable& highest = (*tables)[choice.highest];
+    if (highest.lnl_value > 0.0 && outcome.odd.positive++ == 0) {
+      outcome.odd.positive_record = record;
+      outcome.odd.positive_table = choice.highest;
+      outcome.odd.positive_value = highest.lnl_value;
+    }
+    out_txt->append_line(highest.line);
     if (out_txt->failed()) {
       outcome.status = CompareOutcome::kWriteError;
       break;
@@ -176,6 +204,48 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, Lin
     ++outcome.records_written;
   }
   return outcome;
+}
+
+long long fields_where_the_run_ended(const std::vector<InputTable>& tables, int lnl_column) {
+  long long most = -1;
+  for (const InputTable& table : tables) {
+    if (table.line.empty()) continue;  // at its end
+    const LineFields fields = field_starts(table.line.data(), static_cast<std::size_t>(lnl_column));
+    most = std::max(most, static_cast<long long>(fields.count));
+  }
+  return most;
+}
+
+bool lines_with_fields_remain(std::vector<InputTable>* tables) {
+  for (InputTable& table : *tables) {
+    for (;;) {
+      LineFields fields;
+      LineReader::Status status;
+      std::string_view line;
+      do {
+        fields = field_starts(table.reader.window(), 1);
+        status = table.reader.take_line(fields.feed, &line);
+      } while (status == LineReader::kMore);
+      // A line too long to take, or to hold, is there all the same.
+      if (status == LineReader::kTooLong || status == LineReader::kNoMemory) return true;
+      if (status != LineReader::kLine) break;
+      if (fields.count > 0) return true;
+    }
+  }
+  return false;
+}
+
+std::pair<std::size_t, std::size_t> index_disagreement(const std::vector<InputTable>& tables) {
+  std::size_t reference = tables.size();
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (!tables[i].active) continue;
+    if (reference == tables.size() || tables[reference].index_value == -1.0) {
+      reference = i;
+    } else if (tables[i].index_value != tables[reference].index_value) {
+      return {reference, i};
+    }
+  }
+  return {reference, reference};
 }
 
 }  // namespace runcompare

@@ -23,8 +23,9 @@ constexpr int kDefaultLnlColumn = 13;
 
 /// Reads the log-likelihood column from the last argument as "%d" does ("3x" gives 3; huge
 /// values are clamped to the range of int); kDefaultLnlColumn when it does not begin with an
-/// integer. The result may be below 1: the caller refuses that.
-int parse_lnl_column(const char* argument);
+/// integer, and then `*read` (when given) is false. The result may be below 1: the caller
+/// refuses that.
+int parse_lnl_column(const char* argument, bool* read = nullptr);
 
 /// One input table and its state from record to record.
 struct InputTable {
@@ -42,11 +43,25 @@ struct InputTable {
   std::string_view line;          // this record's line as read; valid until the next record
 };
 
+/// Values of the log-likelihood column that no log-likelihood has: the first of each kind,
+/// where it was, and how many.
+struct OddValues {
+  long long positive = 0;  // records written whose highest value is above 0
+  long long positive_record = 0;
+  std::size_t positive_table = 0;  // the highest table of the first such record
+  double positive_value = 0.0;
+  long long not_numbers = 0;  // fields read as 0.0 because they are no number
+  long long not_number_record = 0;
+  std::size_t not_number_table = 0;
+  std::string not_number_text;  // the first such field, cut at 64 bytes
+};
+
 struct CompareOutcome {
   enum Status { kDone, kIndexMismatch, kReadError, kNoMemory, kLineTooLong, kWriteError };
   Status status = kDone;
   long long records_written = 0;
   std::size_t failed_table = 0;  // for kReadError, kNoMemory and kLineTooLong: the table read
+  OddValues odd;
 };
 
 /// Reads `*tables` line by line in lock-step until a record has no active table. For each
@@ -61,6 +76,23 @@ struct CompareOutcome {
 /// write to `out_txt` (kWriteError); earlier records stay written.
 CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
                             FILE* console);
+
+/// The text of the field at `field`, in a line handed out by a LineReader, up to the white
+/// space after it, cut at 64 bytes.
+std::string field_text(const char* field);
+
+/// After compare_runs ended with kDone, at the record after the last one written: the most
+/// fields that a table's line of that record has (none reaches `lnl_column`), or -1 when no
+/// table gave a line there, every table being at its end.
+long long fields_where_the_run_ended(const std::vector<InputTable>& tables, int lnl_column);
+
+/// True when some table has a line with a field after the lines taken; reads on, past blank
+/// lines, to find one. A table that cannot be read counts as having none.
+bool lines_with_fields_remain(std::vector<InputTable>* tables);
+
+/// After compare_runs ended with kIndexMismatch: the first active table, whose index the
+/// others must have, and the first active table that has another.
+std::pair<std::size_t, std::size_t> index_disagreement(const std::vector<InputTable>& tables);
 
 }  // namespace runcompare
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runcompare/diagnostics.h"
 #include "textio/bytes.h"
 
 namespace runcompare {
@@ -90,13 +91,15 @@ void check_name(const std::string* path, FILE* console) {
   if (path == nullptr || path->c_str()[0] == '\0') fail_and_exit("file name empty.", console);
 }
 
-// A file to be written cannot be found elsewhere, so there is no prompt.
-[[noreturn]] void fail_to_open_to_write(const std::string& path, FILE* console) {
+}  // namespace
+
+void fail_to_open_to_write(const std::string& path, int error_number, FILE* console) {
   std::fprintf(console, "\nerror when opening file %s\n", path.c_str());
+  // A FIFO that no process reads refuses a writer that will not wait (ENXIO).
+  tell(path,
+       error_number == ENXIO ? "a named pipe that no process reads" : std::strerror(error_number));
   std::exit(-1);
 }
-
-}  // namespace
 
 std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, textio::FileIdentity* identity,
                                                 FILE* in, FILE* console) {
@@ -116,9 +119,14 @@ std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path, textio::FileI
 
 int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console) {
   check_name(&path, console);
-  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  // A FIFO would make the open wait for a reader, for ever when there is none; once open,
+  // the writes wait as they do on any file.
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   struct stat info;
-  if (descriptor < 0 || fstat(descriptor, &info) != 0) fail_to_open_to_write(path, console);
+  if (descriptor < 0 || fstat(descriptor, &info) != 0 ||
+      fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+    fail_to_open_to_write(path, errno, console);
+  }
   *identity = {true, info.st_dev, info.st_ino};
   return descriptor;
 }
@@ -130,9 +138,11 @@ void lock_and_empty(int descriptor, const std::string& path, FILE* console) {
   // The lock belongs to the open file description and goes with its last descriptor. The
   // writer closes `descriptor` once out.txt is written, while the run still reads to the
   // end of its tables; a duplicate, never closed, keeps the lock until the process ends.
-  if (fcntl(descriptor, F_DUPFD_CLOEXEC, 0) < 0) fail_to_open_to_write(path, console);
+  if (fcntl(descriptor, F_DUPFD_CLOEXEC, 0) < 0) fail_to_open_to_write(path, errno, console);
   // A device or a pipe (EINVAL) has no contents to empty.
-  if (ftruncate(descriptor, 0) != 0 && errno != EINVAL) fail_to_open_to_write(path, console);
+  if (ftruncate(descriptor, 0) != 0 && errno != EINVAL) {
+    fail_to_open_to_write(path, errno, console);
+  }
 }
 
 }  // namespace runcompare

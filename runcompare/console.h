@@ -32,10 +32,16 @@ std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path,
 
 /// Opens the file `path` for writing, creating it when there is none but not emptying it
 /// yet, and returns its descriptor, with the file it leads to in `*identity`. An empty name
-/// ends the process as in open_or_ask. When the file cannot be opened it prints "\nerror
-/// when opening file <path>\n" and ends the process with status -1: a file to be written
-/// cannot be found elsewhere, so there is no prompt.
+/// ends the process as in open_or_ask. When the file cannot be opened (a FIFO that no
+/// process reads among the reasons: the open does not wait) it ends the process through
+/// fail_to_open_to_write: a file to be written cannot be found elsewhere, so there is no
+/// prompt.
 int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console = stdout);
+
+/// Prints "\nerror when opening file <path>\n", tells the reason, `error_number` (errno), on
+/// standard error, and ends the process with status -1.
+[[noreturn]] void fail_to_open_to_write(const std::string& path, int error_number,
+                                        FILE* console = stdout);
 
 /// Takes the lock that every run writing the file `path`, open at `descriptor`, takes, and
 /// then empties the file. The lock is the system's, held until the process ends, however it

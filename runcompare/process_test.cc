@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,18 +78,25 @@ class ZentharProcessTest : public ZentharTest {
     std::string lines;
     for (int k = 0; k < records; ++k) lines += fifo_lines_[k];
     EXPECT_EQ(write(fifo, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    WaitForOutTxt(lines_in_blocks(records) * kLine);
+    WaitForOutTxt(lines_in_blocks(records) * kLine, true);
     return fifo;
   }
 
-  // Waits, for at most a minute, until out.txt holds `size` bytes or more.
-  void WaitForOutTxt(std::size_t size) {
+  // The file a run writes before it renames it to out.txt, "" when there is none.
+  std::string NewFile() {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+      if (entry.path().filename().string().rfind("out.txt.", 0) == 0) return entry.path();
+    }
+    return "";
+  }
+
+  // Waits, for at most a minute, until out.txt, or the file the run writes before it renames
+  // it to out.txt, holds `size` bytes or more.
+  void WaitForOutTxt(std::size_t size, bool new_file = false) {
     struct stat info;
     for (int i = 0; i < 6000; ++i) {
-      if (stat(dir_.File("out.txt").c_str(), &info) == 0 &&
-          static_cast<std::size_t>(info.st_size) >= size) {
-        return;
-      }
+      const std::string path = new_file ? NewFile() : dir_.File("out.txt");
+      if (stat(path.c_str(), &info) == 0 && static_cast<std::size_t>(info.st_size) >= size) return;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ADD_FAILURE() << "out.txt did not reach " << size << " bytes";
@@ -110,12 +119,13 @@ class ZentharProcessTest : public ZentharTest {
 TEST_F(ZentharProcessTest, SecondRunInTheSameFolderIsRefused) {
   pid_t first;
   const int fifo = StartPaused(kRecords - 1, io_.File("first"), &first);
-  const std::string part = OutTxt();
+  const std::string part = testsupport::ReadFile(NewFile());
   ASSERT_EQ(part.size() % kLine, 0u);
   Write("b", "1 -1\n");
   Expect({"b", "b", "2"},
          "b  b    ==>  out.txt\n\n\nError: out.txt is being written by another run.\n", 255);
-  EXPECT_TRUE(OutTxt() == part);
+  EXPECT_TRUE(testsupport::ReadFile(NewFile()) == part);
+  EXPECT_FALSE(OutTxtExists());
   ASSERT_EQ(write(fifo, fifo_lines_.back().data(), fifo_lines_.back().size()),
             static_cast<ssize_t>(fifo_lines_.back().size()));
   close(fifo);
@@ -166,19 +176,67 @@ TEST_F(ZentharProcessTest, StandardOutputThatGoesAway) {
   EXPECT_TRUE(OutTxt() == table_);
 }
 
-// A run killed part of the way, paused on the FIFO, by SIGTERM or SIGKILL, leaves out.txt
-// ending at a line break, with the whole lines of the blocks written.
+// A run killed part of the way, paused on the FIFO: SIGTERM leaves out.txt ending at a line
+// break, with the whole lines of the blocks written; SIGKILL, which nothing can act on,
+// leaves the out.txt before the run as it was, and the run's lines in the file it wrote.
 TEST_F(ZentharProcessTest, KilledRunLeavesWholeLines) {
   for (int signal : {SIGTERM, SIGKILL}) {
-    // The out.txt of the run before would pass for this run's before it empties it.
-    unlink(dir_.File("out.txt").c_str());
+    Write("out.txt", "before\n");
     pid_t run;
     const int fifo = StartPaused(kRecords - 1, io_.File("console"), &run);
+    const std::string new_file = NewFile();
     ASSERT_EQ(kill(run, signal), 0);
     EXPECT_EQ(ExitStatus(run), -signal);
     close(fifo);
-    EXPECT_TRUE(OutTxt() == table_.substr(0, lines_in_blocks(kRecords - 1) * kLine)) << signal;
+    const std::string blocks = table_.substr(0, lines_in_blocks(kRecords - 1) * kLine);
+    EXPECT_TRUE(OutTxt() == (signal == SIGKILL ? "before\n" : blocks)) << signal;
+    if (signal == SIGKILL) {
+      EXPECT_TRUE(testsupport::ReadFile(new_file) == blocks);
+    }
+    unlink(new_file.c_str());
   }
+}
+
+// SIGKILL at random moments of runs over tables that take about a second: out.txt is always
+// the file before the run or the whole of the run's, never cut inside a line.
+TEST_F(ZentharProcessTest, KillsAtRandomMomentsLeaveOutTxtWhole) {
+#if defined(__SANITIZE_ADDRESS__)
+  const std::size_t lines = 300000;  // the sanitizers' build runs several times slower
+#else
+  const std::size_t lines = 3000000;
+#endif
+  std::string x, y;
+  for (std::size_t k = 0; k < lines; ++k) {
+    x += "1 -1\n";
+    y += "1 -2\n";
+  }
+  Write("x", x);
+  Write("y", y);
+  Write("out.txt", "before\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ExitStatus(Start({"x", "y", "2"}, "/dev/null")), 0);
+  const auto whole_run = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(OutTxt() == x);
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 12; ++round) {
+    Write("out.txt", "before\n");
+    const pid_t run = Start({"x", "y", "2"}, "/dev/null");
+    std::this_thread::sleep_for(whole_run * std::uniform_real_distribution<>(0, 1.1)(random));
+    ASSERT_EQ(kill(run, SIGKILL), 0);
+    ExitStatus(run);
+    const std::string left = OutTxt();
+    EXPECT_TRUE(left == "before\n" || left == x) << round << ": " << left.size() << " bytes";
+    for (std::string file; !(file = NewFile()).empty();) unlink(file.c_str());
+  }
+}
+
+// out.txt a FIFO that no process reads: the run ends at once, naming it.
+TEST_F(ZentharProcessTest, OutTxtAFifoWithoutReader) {
+  ASSERT_EQ(mkfifo(dir_.File("out.txt").c_str(), 0644), 0);
+  const testsupport::RunResult run = Run({"a", "a", "2"});
+  EXPECT_EQ(run.out, kUsage + "a  a    ==>  out.txt\n\n\nerror when opening file out.txt\n");
+  EXPECT_EQ(run.err, "zenthar: out.txt: a named pipe that no process reads\n");
+  EXPECT_EQ(run.status, 255);
 }
 
 // A run ended by a signal in the middle of writing a block to out.txt, here a FIFO the test

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +15,9 @@
 
 #include "runcompare/compare.h"
 #include "runcompare/console.h"
+#include "runcompare/diagnostics.h"
 #include "runcompare/line_writer.h"
+#include "runcompare/output_file.h"
 
 namespace {
 
@@ -66,23 +69,21 @@ std::vector<runcompare::InputTable> open_tables(char** names, int count) {
 }
 
 // Ends the run for out.txt, which could not be written.
-[[noreturn]] void fail_to_write(const runcompare::LineWriter& out_txt) {
-  fail_and_exit(std::string("cannot write file ") + kOutName + ": " +
-                std::strerror(out_txt.error_number()));
+[[noreturn]] void fail_to_write(int error_number) {
+  fail_and_exit(std::string("cannot write file ") + kOutName + ": " + std::strerror(error_number));
 }
 
-// Opens out.txt and empties it, once it is known to be none of the tables, which emptying
-// it would destroy, and no other run's, whose lines would mix with this run's.
-int open_out_txt(const std::vector<runcompare::InputTable>& tables) {
-  textio::FileIdentity identity;
-  const int descriptor = runcompare::open_to_write(kOutName, &identity);
+// Checks that out.txt is none of the tables, which writing it would destroy, and takes the
+// lock that refuses another run, whose lines would mix with this run's; returns the
+// descriptor to write.
+int start_out_txt(runcompare::OutputFile* out_file,
+                  const std::vector<runcompare::InputTable>& tables) {
   for (const runcompare::InputTable& table : tables) {
-    if (table.identity.SameFile(identity)) {
+    if (table.identity.SameFile(out_file->identity())) {
       fail_and_exit("file " + table.name + " is " + kOutName + ", which this run writes");
     }
   }
-  runcompare::lock_and_empty(descriptor, kOutName);
-  return descriptor;
+  return out_file->start();
 }
 
 // Raises the limit on open files to the most this user may have, so that a run over more
@@ -100,19 +101,31 @@ int run(int argc, char** argv) {
   std::printf("  ==>  %s\n\n", kOutName);
 
   // The column is checked here, before out.txt is created or emptied.
-  const int lnl_column = runcompare::parse_lnl_column(argv[argc - 1]);
+  bool column_given = true;
+  const int lnl_column = runcompare::parse_lnl_column(argv[argc - 1], &column_given);
+  if (!column_given) runcompare::warn_column_argument(argv[argc - 1], lnl_column);
   if (lnl_column < 1) {
     fail_and_exit("log-likelihood column must be 1 or more, not " + std::to_string(lnl_column));
   }
 
-  runcompare::LineWriter out_txt(open_out_txt(tables));
+  runcompare::OutputFile out_file(kOutName);
+  runcompare::LineWriter out_txt(start_out_txt(&out_file, tables));
   const runcompare::CompareOutcome outcome =
       runcompare::compare_runs(&tables, lnl_column, &out_txt, stdout);
   // out.txt keeps every record written before a failure. A failed write is told before
   // anything else, and no closing line claims records that are not in out.txt.
-  if (!out_txt.close()) fail_to_write(out_txt);
+  const bool written = out_txt.close();
+  const int write_error = out_txt.error_number();
+  if (!out_file.finish()) {
+    const int rename_error = errno;
+    runcompare::tell(kOutName, "not replaced: this run's lines are in " + out_file.new_file());
+    fail_to_write(written ? rename_error : write_error);
+  }
+  if (!written) fail_to_write(write_error);
+  runcompare::warn_odd_values(outcome.odd, tables, lnl_column);
   switch (outcome.status) {
     case runcompare::CompareOutcome::kIndexMismatch:
+      runcompare::tell_index_mismatch(tables, outcome.records_written + 1);
       fail_and_exit("index field different");
     case runcompare::CompareOutcome::kReadError:
       fail_to_read(tables[outcome.failed_table]);
@@ -122,7 +135,9 @@ int run(int argc, char** argv) {
       fail_and_exit("the line of record " + std::to_string(outcome.records_written + 1) +
                     " in file " + tables[outcome.failed_table].name + " is longer than 1 GiB");
     case runcompare::CompareOutcome::kWriteError:  // told above: the close fails again
+      break;
     case runcompare::CompareOutcome::kDone:
+      runcompare::warn_early_end(&tables, lnl_column, outcome.records_written);
       break;
   }
   // A compressed table is read to its end, so that its checks cover every line taken.

@@ -16,11 +16,30 @@ namespace runcompare {
 
 const std::string kUsage = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
 
+// The lines of a table, each with its line feed when it has one.
+inline std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    lines.push_back(text.substr(start, end - start));
+    start = end;
+  }
+  return lines;
+}
+
 class ZentharTest : public testsupport::ProgramTest {
  protected:
+  // Runs zenthar in the test's folder. Standard error may hold zenthar's own lines only, its
+  // warnings and error details, whose words diagnostics_test.cc checks.
   testsupport::RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                              const std::string& stdout_path = "") {
-    return ProgramTest::Run(ZENTHAR_PATH, args, input, stdout_path);
+    testsupport::RunResult result =
+        testsupport::RunProgram(ZENTHAR_PATH, args, dir_.path(), input, stdout_path);
+    for (const std::string& line : lines_of(result.err)) {
+      EXPECT_TRUE(line.rfind("zenthar: ", 0) == 0 && line.back() == '\n') << line;
+    }
+    return result;
   }
   // Runs zenthar through /bin/sh after the shell commands `before` (limits set with
   // ulimit, for example), which then apply to zenthar.
@@ -33,25 +52,15 @@ class ZentharTest : public testsupport::ProgramTest {
   // Runs zenthar and expects the usage text followed by `console`, and `status`.
   void Expect(const std::vector<std::string>& args, const std::string& console, int status,
               const std::string& input = "") {
-    ProgramTest::Expect(ZENTHAR_PATH, args, kUsage + console, status, input);
+    const testsupport::RunResult result = Run(args, input);
+    EXPECT_EQ(result.out, kUsage + console);
+    EXPECT_EQ(result.status, status);
   }
   std::string OutTxt() { return Read("out.txt"); }
   bool OutTxtExists() { return access(dir_.File("out.txt").c_str(), F_OK) == 0; }
 };
 
 class ZentharBadInputTest : public ZentharTest {};
-
-// The lines of a table, each with its line feed when it has one.
-inline std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    end = end == std::string::npos ? text.size() : end + 1;
-    lines.push_back(text.substr(start, end - start));
-    start = end;
-  }
-  return lines;
-}
 
 // A record line of two tables.
 inline std::string record(int number, const char* marks, double low, int low_file, double high,
