@@ -2,6 +2,7 @@
 #include "siteplot/svg_writer.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace siteplot {
 
@@ -96,7 +97,12 @@ void SvgWriter::Element(const std::string& name, const Attributes& attributes,
 }
 
 void SvgWriter::End() {
-  if (open_.empty()) return;
+  // An End without its Start is a fault of the drawing code: the document would no longer
+  // be well formed, so it stops here rather than write a figure that does not open.
+  if (open_.empty()) {
+    std::fputs("SvgWriter: End() without an open element\n", stderr);
+    std::abort();
+  }
   out_.append(open_.size() - 1, ' ');
   out_ += "</" + open_.back() + ">\n";
   open_.pop_back();

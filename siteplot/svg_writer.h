@@ -30,7 +30,7 @@ class SvgWriter {
   void Start(const std::string& name, const Attributes& attributes);
   /// Writes `<name attributes/>`, or `<name attributes>text</name>` when `text` is not empty.
   void Element(const std::string& name, const Attributes& attributes, std::string_view text = {});
-  /// Closes the element opened last.
+  /// Closes the element opened last; with none open, the program stops (abort).
   void End();
   /// The document so far, beginning with the XML declaration.
   const std::string& Document() const { return out_; }

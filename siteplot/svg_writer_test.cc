@@ -17,7 +17,7 @@ TEST(SvgWriterTest, WholeDocumentWithEscapes) {
   svg.Element("rect", {});
   svg.End();
   svg.End();
-  svg.End();  // more ends than starts: ignored
+  EXPECT_DEATH(svg.End(), "End\\(\\) without an open element");  // more ends than starts
   EXPECT_EQ(svg.Document(),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<svg width=\"10\" id=\"a&quot;b&lt;c&gt;&amp;d&#9;e\">\n"
