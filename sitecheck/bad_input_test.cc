@@ -456,18 +456,25 @@ TEST_F(CheckerBadInputTest, StandardInputAtItsEnd) {
   }
 }
 
-// Standard output on a full device: whatever the run, the exit status is 255.
+// Standard output on a full device: whatever the run, the exit status is 255, after the
+// reason on standard error.
 TEST_F(CheckerBadInputTest, StandardOutputOnAFullDevice) {
+  auto full = [this](const Checker& c, const std::vector<std::string>& args,
+                     const std::string& input) {
+    const RunResult run = testsupport::RunProgram(c.path, args, dir_.path(), input, "/dev/full");
+    EXPECT_EQ(run.err,
+              std::string(c.profile.name) + ": standard output: No space left on device\n");
+    return run.status;
+  };
   for (const Checker* c : kCheckers) {
     Write("sites", SiteBlock(*c, 1, 10, {5}));
     Write("report", ReportList(*c, {" 5 A 1.0"}));
     EXPECT_EQ(Run(*c, Args(*c, "10", "1")).status, 0) << c->profile.name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1"), "", "/dev/full").status, 255) << c->profile.name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "25"), "\n", "/dev/full").status, 255) << c->profile.name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full").status, 255)
-        << c->profile.name;
+    EXPECT_EQ(full(*c, Args(*c, "10", "1"), ""), 255) << c->profile.name;
+    EXPECT_EQ(full(*c, Args(*c, "10", "25"), "\n"), 255) << c->profile.name;
+    EXPECT_EQ(full(*c, Args(*c, "10", "1", "absent"), ""), 255) << c->profile.name;
   }
-  EXPECT_EQ(Run(kSelwickBR, {"10"}, "", "/dev/full").status, 255);
+  EXPECT_EQ(full(kSelwickBR, {"10"}, ""), 255);
 }
 
 }  // namespace

@@ -276,7 +276,10 @@ TEST_F(VarnelDrovikTest, SiteListCutShortEndsTheRun) {
 TEST_F(VarnelDrovikTest, FailedWriteToStandardOutputIsAnError) {
   dir_.Write("siterates", kSites);
   dir_.Write("mlc", kReport);
-  EXPECT_EQ(Run({"10", "2"}, "", "/dev/full").status, 255);
+  const RunResult full =
+      testsupport::RunProgram(VARNEL_DROVIK_PATH, {"10", "2"}, dir_.path(), "", "/dev/full");
+  EXPECT_EQ(full.status, 255);
+  EXPECT_EQ(full.err, "VarnelDrovik: standard output: No space left on device\n");
   EXPECT_EQ(Run({"10", "2"}).status, 0);
 }
 
