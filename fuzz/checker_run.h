@@ -6,6 +6,7 @@
 #ifndef FUZZ_CHECKER_RUN_H_
 #define FUZZ_CHECKER_RUN_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,8 @@ namespace fuzz {
 // Kept small, so that a run stays short whatever the command line asks for.
 constexpr int32_t kMaxSites = 300;
 constexpr int32_t kMaxReplicates = 40;
+// The readers' window: the smallest there is, so that inputs of a few KiB cross refills.
+constexpr size_t kReaderWindow = 1024;
 
 struct CheckerRun {
   int status = 0;
@@ -113,6 +116,7 @@ inline int RunChecker(const sitecheck::CheckerProfile& profile, const uint8_t* d
   sitecheck::CheckerSettings settings = sitecheck::parseCommandLine(profile, args);
   if (settings.ls > kMaxSites) settings.ls %= kMaxSites + 1;
   if (settings.nrepl > kMaxReplicates) settings.nrepl %= kMaxReplicates + 1;
+  settings.readerWindow = kReaderWindow;
 
   ScratchDir& dir = ScratchDir::Get();
   settings.siteFile = dir.Write("sites", parts[1]);

@@ -24,10 +24,11 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/fuzz-smoke-XXXXXX")"
 run_one() {
   local target="$1"
   cp -r "$here/corpus/$target" "$work/$target"
-  # The whole-run targets take inputs of full length from the start: libFuzzer's length
-  # control would keep them near their short seeds, too short to cross a reader's blocks.
+  # The whole-run targets take inputs of full length from the start, up to 64 KiB: libFuzzer's
+  # length control and its default limit (the longest seed, at least 4 KiB) would keep them
+  # too short to cross a reader's refills.
   local length=()
-  case "$target" in *_run_fuzzer) length=(-len_control=0) ;; esac
+  case "$target" in *_run_fuzzer) length=(-len_control=0 -max_len=65536) ;; esac
   "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     "${length[@]}" -print_final_stats=1 -artifact_prefix="$work/$target-" "$work/$target" \
     >"$work/$target.log" 2>&1

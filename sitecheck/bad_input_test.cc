@@ -126,8 +126,9 @@ using testsupport::WithCrLf;
 class CheckerBadInputTest : public testsupport::ProgramTest {
  protected:
   RunResult Run(const Checker& c, const std::vector<std::string>& args,
-                const std::string& input = "", const std::string& stdout_path = "") {
-    return ProgramTest::Run(c.path, args, input, stdout_path);
+                const std::string& input = "", const std::string& stdout_path = "",
+                const std::string& err = "") {
+    return ProgramTest::Run(c.path, args, input, stdout_path, err);
   }
   // Runs the checker and expects the whole console output and the exit status.
   void Expect(const Checker& c, const std::vector<std::string>& args, const std::string& out,
@@ -456,18 +457,20 @@ TEST_F(CheckerBadInputTest, StandardInputAtItsEnd) {
   }
 }
 
-// Standard output on a full device: whatever the run, the exit status is 255.
+// Standard output on a full device: whatever the run, the exit status is 255, after the
+// reason on standard error.
 TEST_F(CheckerBadInputTest, StandardOutputOnAFullDevice) {
+  const std::string full = ": standard output: No space left on device\n";
   for (const Checker* c : kCheckers) {
     Write("sites", SiteBlock(*c, 1, 10, {5}));
     Write("report", ReportList(*c, {" 5 A 1.0"}));
+    const std::string err = c->profile.name + full;
     EXPECT_EQ(Run(*c, Args(*c, "10", "1")).status, 0) << c->profile.name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1"), "", "/dev/full").status, 255) << c->profile.name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "25"), "\n", "/dev/full").status, 255) << c->profile.name;
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full").status, 255)
-        << c->profile.name;
+    EXPECT_EQ(Run(*c, Args(*c, "10", "1"), "", "/dev/full", err).status, 255);
+    EXPECT_EQ(Run(*c, Args(*c, "10", "25"), "\n", "/dev/full", err).status, 255);
+    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full", err).status, 255);
   }
-  EXPECT_EQ(Run(kSelwickBR, {"10"}, "", "/dev/full").status, 255);
+  EXPECT_EQ(Run(kSelwickBR, {"10"}, "", "/dev/full", "SelwickBR" + full).status, 255);
 }
 
 }  // namespace

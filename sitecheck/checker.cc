@@ -2,12 +2,16 @@
 #include "sitecheck/checker.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "sitecheck/numbers.h"
 #include "sitecheck/reader.h"
+#include "sitecheck/replicate_rows.h"
 #include "sitecheck/report.h"
 #include "sitecheck/site_file.h"
 #include "sitecheck/site_set.h"
@@ -122,8 +126,8 @@ class ReplicateScorer {
         positiveClasses_(std::move(positiveClasses)),
         inputs_(inputs),
         trueSet_(settings.ls),
-        sites_(*inputs.siteFile),
-        report_(*inputs.report) {}
+        sites_(*inputs.siteFile, settings.readerWindow),
+        report_(*inputs.report, settings.readerWindow) {}
 
   // Scores replicate `r` and prints its line. False, with `*message` set, when the run ends.
   bool Score(int r, SiteTally* tally, FILE* out, std::string* message);
@@ -195,6 +199,22 @@ int Finish(const CheckerProfile& profile, const CheckerSettings& settings, const
   return std::fflush(out) != 0 || std::ferror(out) ? -1 : 0;
 }
 
+// Prints "PROGRAM: WHAT" on standard error; returns the exit status -1.
+int Complain(const CheckerProfile& profile, const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", profile.name, what.c_str());
+  return -1;
+}
+
+// Writes out standard output; returns `status`, or -1 after a message when standard output
+// could not be written, now or before.
+int EndOutput(const CheckerProfile& profile, int status) {
+  const int earlier = errno;
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  const int reason = errno != 0 ? errno : earlier != 0 ? earlier : EIO;
+  return Complain(profile, std::string("standard output: ") + std::strerror(reason));
+}
+
 }  // namespace
 
 CheckerSettings parseCommandLine(const CheckerProfile& profile,
@@ -211,8 +231,8 @@ CheckerSettings parseCommandLine(const CheckerProfile& profile,
   return settings;
 }
 
-int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in,
-               FILE* out) {
+int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
+               ReplicateRows* rows) {
   std::fprintf(out, "%d sites, %d replicate.\n", settings.ls, settings.nrepl);
   std::fprintf(out, "varnel file %s starts with '%s' for each replicate.\n",
                settings.report.c_str(), profile.headerText);
@@ -235,12 +255,17 @@ int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, F
   ReplicateScorer scorer(profile, settings, inputs, storage, std::move(positiveClasses));
   for (int64_t r = 1; r <= settings.nrepl; ++r) {
     if (!scorer.Score(static_cast<int>(r), &tally, out, &message)) return Fail(out, message);
+    if (rows != nullptr) rows->Add(static_cast<int>(r), settings.ls, tally);
+    if (std::ferror(out)) return -1;  // nobody sees the rest
   }
   if (!CheckToTheEnd(settings, inputs, &message)) return Fail(out, message);
   return Finish(profile, settings, tally, out);
 }
 
 int checkerMain(const CheckerProfile& profile, int argc, char** argv) {
+  // A reader that goes away fails the writes to standard output, which end the run with a
+  // message, instead of the signal.
+  std::signal(SIGPIPE, SIG_IGN);
   const std::string only = argc == 2 ? argv[1] : "";
   if (only == "-h" || only == "--help" || only == "--version") {
     if (only == "--version") {
@@ -248,12 +273,26 @@ int checkerMain(const CheckerProfile& profile, int argc, char** argv) {
     } else {
       std::fputs(profile.help, stdout);
     }
-    return std::fflush(stdout) != 0 || std::ferror(stdout) ? -1 : 0;
+    return EndOutput(profile, 0);
   }
   std::fputs(profile.usage, stdout);
-  if (profile.needsTwoArguments && argc < 3) return -1;
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  return runChecker(profile, parseCommandLine(profile, args), stdin, stdout);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string tsvPath;
+  if (!args.empty() && args[0] == "--tsv") {
+    if (args.size() < 2) return EndOutput(profile, Complain(profile, "--tsv needs a file name"));
+    tsvPath = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (profile.needsTwoArguments && args.size() < 2) return EndOutput(profile, -1);
+  std::unique_ptr<ReplicateRows> rows;
+  std::string failure;
+  if (!tsvPath.empty() && !(rows = ReplicateRows::Create(tsvPath, &failure))) {
+    return EndOutput(profile, Complain(profile, failure));
+  }
+  int status = runChecker(profile, parseCommandLine(profile, args), stdin, stdout, rows.get());
+  status = EndOutput(profile, status);
+  if (status == 0 && rows && !rows->Commit(&failure)) status = Complain(profile, failure);
+  return status;
 }
 
 }  // namespace sitecheck

@@ -3,10 +3,13 @@
 #ifndef SITECHECK_CHECKER_H_
 #define SITECHECK_CHECKER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "sitecheck/reader.h"
 
 namespace sitecheck {
 
@@ -32,8 +35,11 @@ struct CheckerSettings {
   int32_t nrepl = 1;  // replicates
   std::string siteFile;
   std::string report = "mlc";
-  std::vector<std::string> classArgs;  // class-per-site form: the positive classes, as typed
+  std::vector<std::string> classArgs;    // class-per-site form: the positive classes, as typed
+  size_t readerWindow = kDefaultWindow;  // the window of each file's reader, in bytes
 };
+
+class ReplicateRows;
 
 /// The settings from the arguments after the program's name: #sites, #repl, site file,
 /// report and, for a class-per-site checker, the classes. An argument that is not a number
@@ -42,12 +48,15 @@ CheckerSettings parseCommandLine(const CheckerProfile& profile,
                                  const std::vector<std::string>& args);
 
 /// Runs a checker from its settings line on: prints to `out`, reads the pause's key from
-/// `in`. Returns the exit status: -1 after an error message (or when writing `out`
-/// failed), otherwise 0.
-int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out);
+/// `in`, and adds each replicate's rows to `rows` when given. Returns the exit status: -1
+/// after an error message, or as soon as writing `out` failed; otherwise 0.
+int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
+               ReplicateRows* rows = nullptr);
 
 /// The whole program: the help or the version when the one argument asks for it; else the
-/// usage text, the early end with too few arguments, then the run.
+/// usage text, the --tsv option, the early end with too few arguments, then the run. A
+/// failure to write standard output or the --tsv file ends it with a message on standard
+/// error and status -1.
 int checkerMain(const CheckerProfile& profile, int argc, char** argv);
 
 }  // namespace sitecheck

@@ -6,9 +6,11 @@ namespace sitecheck {
 const CheckerProfile kVarnelDrovik = {
     "VarnelDrovik",
     "VarnelDrovik <#sites>  <#repl>\n",
-    "usage: VarnelDrovik [#sites [#repl [site-file [report]]]]\n"
+    "usage: VarnelDrovik [--tsv FILE] [#sites [#repl [site-file [report]]]]\n"
     "Scores the naive-empirical site predictions of an analysis report against the\n"
     "true sites of a simulation's site file.\n"
+    "  --tsv FILE also write each replicate's counts by class to FILE, tab-separated\n"
+    "             (gzip-compressed when FILE ends in .gz), put in place when the run ends\n"
     "  #sites     sites per data set (default 100)\n"
     "  #repl      replicates to read (default 1)\n"
     "  site-file  the simulator's site file, list form (default siterates)\n"
@@ -22,9 +24,11 @@ const CheckerProfile kVarnelDrovik = {
 const CheckerProfile kSelwickBR = {
     "SelwickBR",
     "Usage:\n\tSelwickBR  <#sites> <#repl> <Drovikf> <Varnelf> <positive site classes>\n",
-    "usage: SelwickBR #sites #repl [site-file [report [class ...]]]\n"
+    "usage: SelwickBR [--tsv FILE] #sites #repl [site-file [report [class ...]]]\n"
     "Scores the Bayes-empirical site predictions of an analysis report against the\n"
     "sites whose class, in a class-per-site file, is under positive selection.\n"
+    "  --tsv FILE also write each replicate's counts by class to FILE, tab-separated\n"
+    "             (gzip-compressed when FILE ends in .gz), put in place when the run ends\n"
     "  #sites     sites per data set (required)\n"
     "  #repl      replicates to read (required)\n"
     "  site-file  the simulator's site file, one class per site (default siterates.txt)\n"
@@ -40,9 +44,11 @@ const CheckerProfile kSelwickBEB = {
     "SelwickBEB",
     "Usage:\n\tSelwickBEB <#sites> <#repl>\nUsage:\n\tSelwickBEB <#sites> <#repl> <Drovikf> "
     "<Varnelf>\n",
-    "usage: SelwickBEB #sites #repl [site-file [report]]\n"
+    "usage: SelwickBEB [--tsv FILE] #sites #repl [site-file [report]]\n"
     "Scores the Bayes-empirical site predictions of an analysis report against the\n"
     "true sites of a simulation's site file.\n"
+    "  --tsv FILE also write each replicate's counts by class to FILE, tab-separated\n"
+    "             (gzip-compressed when FILE ends in .gz), put in place when the run ends\n"
     "  #sites     sites per data set (required)\n"
     "  #repl      replicates to read (required)\n"
     "  site-file  the simulator's site file, list form (default siterates.txt)\n"

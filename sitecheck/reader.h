@@ -18,6 +18,9 @@ namespace sitecheck {
 /// The longest line piece a line read hands out: a longer physical line comes in pieces.
 constexpr size_t kMaxPiece = 999;
 
+/// The window a reader starts with, unless it is given another size.
+constexpr size_t kDefaultWindow = 256 << 10;
+
 /// Reads one input forward. Carriage returns that stand right before a line feed are
 /// dropped, so files with CR LF line ends read exactly like files with LF. Every read
 /// takes from the same position, so line reads and number reads interleave.
@@ -25,7 +28,7 @@ class Reader {
  public:
   /// `source` stays the caller's and must outlive the reader. `capacity` is the window's
   /// size (at least 1024: a whole piece and a held-back CR fit).
-  explicit Reader(textio::ByteSource& source, size_t capacity = 256 << 10);
+  explicit Reader(textio::ByteSource& source, size_t capacity = kDefaultWindow);
   Reader(const Reader&) = delete;
   Reader& operator=(const Reader&) = delete;
 

@@ -16,8 +16,8 @@ const char kUsage[] = "VarnelDrovik <#sites>  <#repl>\n";
 class VarnelDrovikTest : public testsupport::ProgramTest {
  protected:
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
-                const std::string& stdout_path = "") {
-    return ProgramTest::Run(VARNEL_DROVIK_PATH, args, input, stdout_path);
+                const std::string& stdout_path = "", const std::string& err = "") {
+    return ProgramTest::Run(VARNEL_DROVIK_PATH, args, input, stdout_path, err);
   }
   std::string Head(int ls, int nrepl, const std::string& report = "mlc") {
     return kUsage + std::to_string(ls) + " sites, " + std::to_string(nrepl) +
@@ -276,7 +276,8 @@ TEST_F(VarnelDrovikTest, SiteListCutShortEndsTheRun) {
 TEST_F(VarnelDrovikTest, FailedWriteToStandardOutputIsAnError) {
   dir_.Write("siterates", kSites);
   dir_.Write("mlc", kReport);
-  EXPECT_EQ(Run({"10", "2"}, "", "/dev/full").status, 255);
+  const char full[] = "VarnelDrovik: standard output: No space left on device\n";
+  EXPECT_EQ(Run({"10", "2"}, "", "/dev/full", full).status, 255);
   EXPECT_EQ(Run({"10", "2"}).status, 0);
 }
 

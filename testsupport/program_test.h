@@ -15,12 +15,13 @@ namespace testsupport {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  /// Runs `program` in the test's folder; the four console programs never write to
-  /// standard error, which is checked here.
+  /// Runs `program` in the test's folder and checks what it writes to standard error:
+  /// the four console programs write nothing there, unless standard output fails.
   RunResult Run(const std::string& program, const std::vector<std::string>& args,
-                const std::string& input = "", const std::string& stdout_path = "") {
+                const std::string& input = "", const std::string& stdout_path = "",
+                const std::string& err = "") {
     RunResult result = RunProgram(program, args, dir_.path(), input, stdout_path);
-    EXPECT_EQ(result.err, "") << program;
+    EXPECT_EQ(result.err, err) << program;
     return result;
   }
   /// Runs `program` and expects its whole console output and exit status.
