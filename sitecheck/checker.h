@@ -42,9 +42,10 @@ CheckerSettings parseCommandLine(const CheckerProfile& profile,
                                  const std::vector<std::string>& args);
 
 /// Runs a checker from its settings line on: prints to `out`, reads the pause's key from
-/// `in`. Returns the exit status: -1 after an error message (or when writing `out`
-/// failed), otherwise 0.
-int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out);
+/// `in`, writes warnings and the detail of an error to `err`. Returns the exit status: -1
+/// after an error message (or when writing `out` failed), otherwise 0.
+int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
+               FILE* err);
 
 /// The whole program: the help or the version when the one argument asks for it; else the
 /// usage text, the early end with too few arguments, then the run.
