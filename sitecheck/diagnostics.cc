@@ -60,7 +60,7 @@ void WarnAboutArguments(const CheckerProfile& profile, const std::vector<std::st
   if (args.size() > 1) WarnAboutNumber("#repl", args[1], settings.nrepl, diagnostics);
   if (!profile.classPerSite) return;
   if (settings.classArgs.empty()) {
-    diagnostics.Warn("no positive site class named: no site counted as under selection");
+    diagnostics.Warn("no positive site class named: no site counted as selected");
   }
   for (const std::string& arg : settings.classArgs) {
     int32_t value = 0;

@@ -44,8 +44,7 @@ TEST_F(CheckerWarningsTest, EachMistakeNamesItself) {
       {kVD, "4 l2 s r", "4 1 s r", "warning: #repl 'l2' is not an integer: 1 used"},
       {kBEB, "4O 2 s r", "4 2 s r", "warning: #sites '4O' is not an integer: 4 used"},
       {kBR, "4 2 c r 2a 1", "4 2 c r 2 1", "warning: class '2a' is not an integer: 2 used"},
-      {kBR, "4 2 c r", "",
-       "warning: no positive site class named: no site counted as under selection"},
+      {kBR, "4 2 c r", "", "warning: no positive site class named: no site counted as selected"},
       {kBR, "4 2 c r 7 2 7", "", "warning: no site in c has class 7: it selects none"},
       {kVD, "4 2 s cut", "",
        "warning: cut has 'Naive Empirical' lists for replicate 1 only: replicate 2 counted with 0 "
@@ -84,8 +83,7 @@ TEST_F(CheckerWarningsTest, PauseNeitherEatsAnInputNorHidesItsPrompt) {
   if (pid == 0) _exit(127);
   ASSERT_EQ(write(terminal, "\n", 1), 1);  // the Enter the pause waits for
   std::string shown;
-  char buffer[256];
-  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, got);
+  for (char c; read(terminal, &c, 1) == 1;) shown += c;
   ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
   EXPECT_NE(shown.find("Hit Enter to continue."), std::string::npos) << shown;
   EXPECT_EQ(Read("out"), direct.out);

@@ -21,8 +21,8 @@ class ProgramTest : public ::testing::Test {
   RunResult Run(const std::string& program, const std::vector<std::string>& args,
                 const std::string& input = "", const std::string& stdout_path = "") {
     RunResult result = RunProgram(program, args, dir_.path(), input, stdout_path);
-    const std::string name = program.substr(program.rfind('/') + 1);
-    EXPECT_TRUE(std::regex_match(result.err, std::regex("(" + name + ": .*\n)*"))) << result.err;
+    const std::regex lines("(" + program.substr(program.rfind('/') + 1) + ": .*\n)*");
+    EXPECT_TRUE(std::regex_match(result.err, lines)) << result.err;
     return result;
   }
   /// Runs `program` and expects its whole console output and exit status.
