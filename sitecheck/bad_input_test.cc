@@ -453,7 +453,7 @@ TEST_F(CheckerBadInputTest, StandardInputAtItsEnd) {
     RunResult closed = testsupport::RunProgram("/bin/sh", args, dir_.path());
     EXPECT_EQ(closed.out, expected) << c->profile.name;
     EXPECT_EQ(closed.status, 0) << c->profile.name;
-    EXPECT_EQ(closed.err, "") << c->profile.name;
+    EXPECT_EQ(closed.err, Run(*c, Args(*c, "1", "21")).err) << c->profile.name;
   }
 }
 
@@ -468,7 +468,9 @@ TEST_F(CheckerBadInputTest, StandardOutputOnAFullDevice) {
     EXPECT_EQ(Run(*c, Args(*c, "10", "1")).status, 0) << c->profile.name;
     EXPECT_EQ(Run(*c, Args(*c, "10", "1"), "", "/dev/full", err).status, 255);
     EXPECT_EQ(Run(*c, Args(*c, "10", "25"), "\n", "/dev/full", err).status, 255);
-    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full", err).status, 255);
+    const std::string absent =
+        std::string(c->profile.name) + ": absent: No such file or directory\n";
+    EXPECT_EQ(Run(*c, Args(*c, "10", "1", "absent"), "", "/dev/full", absent + err).status, 255);
   }
   EXPECT_EQ(Run(kSelwickBR, {"10"}, "", "/dev/full", "SelwickBR" + full).status, 255);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "sitecheck/diagnostics.h"
 #include "sitecheck/numbers.h"
 #include "sitecheck/reader.h"
 #include "sitecheck/replicate_rows.h"
@@ -23,9 +24,13 @@ namespace sitecheck {
 
 namespace {
 
-// Prints a message that ends the run; returns the exit status for it.
-int Fail(FILE* out, const std::string& message) {
+// Prints a message that ends the run, then its detail, if any, on standard error; returns
+// the exit status for it.
+int Fail(FILE* out, const std::string& message, const Diagnostics& diagnostics,
+         const std::string& detail = "") {
   std::fprintf(out, "%s\n", message.c_str());
+  std::fflush(out);
+  diagnostics.Detail(detail);
   return -1;
 }
 
@@ -35,10 +40,11 @@ struct Inputs {
   std::unique_ptr<textio::ByteSource> report;
 };
 
-// Opens the site file, then the report. False, with `*message` set, when either cannot be
-// read: it cannot be opened or is a folder ("file error"), or it is compressed in another
-// format than gzip.
-bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* message) {
+// Opens the site file, then the report. False, with `*message` and `*detail` set, when
+// either cannot be read: it cannot be opened or is a folder ("file error"), or it is
+// compressed in another format than gzip.
+bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* message,
+                std::string* detail) {
   for (auto [path, source] : {std::pair{&settings.siteFile, &inputs->siteFile},
                               std::pair{&settings.report, &inputs->report}}) {
     textio::OpenError error;
@@ -48,24 +54,28 @@ bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* me
                    ? *path + " is " + error.format +
                          "-compressed data: only gzip-compressed files can be read."
                    : "file error";
+    *detail = SystemErrorDetail(*path, error.error_number);
     return false;
   }
   return true;
 }
 
-// The message for an input whose reading failed.
-std::string ReadFailure(const std::string& path, const textio::ByteSource& source) {
+// The message for an input whose reading failed, and the system's reason as its detail.
+std::string ReadFailure(const std::string& path, const textio::ByteSource& source,
+                        std::string* detail) {
   if (source.damaged()) return "damaged compressed data in " + path + ": " + source.damage() + ".";
+  *detail = SystemErrorDetail(path, source.error_number());
   return "read error in " + path + ".";
 }
 
 // A compressed input is read to its end, past what the run needed, so that its checks
 // cover every byte the run took from it. False, with `*message` set, when that fails.
-bool CheckToTheEnd(const CheckerSettings& settings, Inputs& inputs, std::string* message) {
+bool CheckToTheEnd(const CheckerSettings& settings, Inputs& inputs, std::string* message,
+                   std::string* detail) {
   for (auto [path, source] : {std::pair{&settings.siteFile, inputs.siteFile.get()},
                               std::pair{&settings.report, inputs.report.get()}}) {
     if (source->checked() && !textio::ReadToEnd(*source)) {
-      *message = ReadFailure(*path, *source);
+      *message = ReadFailure(*path, *source, detail);
       return false;
     }
   }
@@ -124,48 +134,60 @@ class ReplicateScorer {
         settings_(settings),
         storage_(storage),
         positiveClasses_(std::move(positiveClasses)),
+        classSeen_(positiveClasses_.size()),
         inputs_(inputs),
         trueSet_(settings.ls),
         sites_(*inputs.siteFile, settings.readerWindow),
         report_(*inputs.report, settings.readerWindow) {}
 
-  // Scores replicate `r` and prints its line. False, with `*message` set, when the run ends.
-  bool Score(int r, SiteTally* tally, FILE* out, std::string* message);
+  // Scores replicate `r` and prints its line. False, with `*message` and `*detail` set, when
+  // the run ends.
+  bool Score(int r, SiteTally* tally, FILE* out, std::string* message, std::string* detail);
+
+  // Warns about what the replicates scored so far showed: lists missing at the report's
+  // end; after a whole run, positive classes that no site had.
+  void Warn(int64_t scored, const Diagnostics& diagnostics) const;
 
  private:
-  int32_t ReadPredictions();
+  int32_t ReadPredictions(bool* listFound);
 
   const CheckerProfile& profile_;
   const CheckerSettings& settings_;
   const Storage& storage_;
   const std::vector<int32_t> positiveClasses_;
+  std::vector<bool> classSeen_;   // for each positive class: a site had it
+  int64_t firstWithoutList_ = 0;  // the first replicate without a list in the report
   const Inputs& inputs_;
   TrueSiteSet trueSet_;
   Reader sites_;
   Reader report_;
 };
 
-bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* message) {
+bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* message,
+                            std::string* detail) {
   const int32_t ls = settings_.ls;
-  const SiteBlock block = profile_.classPerSite
-                              ? readSiteClasses(sites_, ls, positiveClasses_, storage_.trueSites)
-                              : readTrueSiteList(sites_, ls, storage_.trueSites);
+  const SiteBlock block = profile_.classPerSite ? readSiteClasses(sites_, ls, positiveClasses_,
+                                                                  storage_.trueSites, &classSeen_)
+                                                : readTrueSiteList(sites_, ls, storage_.trueSites);
   if (sites_.failed()) {
-    *message = ReadFailure(settings_.siteFile, *inputs_.siteFile);
+    *message = ReadFailure(settings_.siteFile, *inputs_.siteFile, detail);
     return false;
   }
   if (block.status != SiteStatus::kOk) {
     *message = SiteErrorMessage(block, r);
+    *detail = SiteErrorDetail(block, r, ls, settings_.siteFile, sites_.offset());
     return false;
   }
   tally->trueSitesTotal += block.n;
   trueSet_.Assign(storage_.trueSites, block.n);
 
-  const int32_t k = ReadPredictions();
+  bool listFound = true;
+  const int32_t k = ReadPredictions(&listFound);
   if (report_.failed()) {
-    *message = ReadFailure(settings_.report, *inputs_.report);
+    *message = ReadFailure(settings_.report, *inputs_.report, detail);
     return false;
   }
+  if (!listFound && firstWithoutList_ == 0) firstWithoutList_ = r;
   int32_t matches = 0;
   for (int32_t j = 0; j < k; ++j) {
     const bool isTrue = trueSet_.Contains(storage_.predictedSites[j]);
@@ -178,9 +200,13 @@ bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* mes
 }
 
 // Reads the replicate's list of predicted sites, at most ls entries, and classifies them.
-int32_t ReplicateScorer::ReadPredictions() {
+// `*listFound` turns false when the report ends before the list.
+int32_t ReplicateScorer::ReadPredictions(bool* listFound) {
   int32_t k = 0;
-  if (!findReportBlock(report_, profile_.headerText)) return 0;
+  if (!findReportBlock(report_, profile_.headerText)) {
+    *listFound = false;
+    return 0;
+  }
   PredictedSite entry;
   while (k < settings_.ls && readPredictedSite(report_, &entry)) {
     storage_.predictedSites[k] = entry.site;
@@ -188,6 +214,13 @@ int32_t ReplicateScorer::ReadPredictions() {
     ++k;
   }
   return k;
+}
+
+void ReplicateScorer::Warn(int64_t scored, const Diagnostics& diagnostics) const {
+  WarnMissingLists(settings_, profile_.headerText, firstWithoutList_, scored, diagnostics);
+  if (profile_.classPerSite && scored == settings_.nrepl && scored > 0 && settings_.ls > 0) {
+    WarnUnseenClasses(settings_, positiveClasses_, classSeen_, diagnostics);
+  }
 }
 
 // Prints the table and the closing line; returns the exit status.
@@ -201,7 +234,7 @@ int Finish(const CheckerProfile& profile, const CheckerSettings& settings, const
 
 // Prints "PROGRAM: WHAT" on standard error; returns the exit status -1.
 int Complain(const CheckerProfile& profile, const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n", profile.name, what.c_str());
+  Diagnostics(profile.name, stderr).Detail(what);
   return -1;
 }
 
@@ -232,33 +265,46 @@ CheckerSettings parseCommandLine(const CheckerProfile& profile,
 }
 
 int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
-               ReplicateRows* rows) {
+               FILE* err, ReplicateRows* rows) {
+  const Diagnostics diagnostics(profile.name, err);
   std::fprintf(out, "%d sites, %d replicate.\n", settings.ls, settings.nrepl);
   std::fprintf(out, "varnel file %s starts with '%s' for each replicate.\n",
                settings.report.c_str(), profile.headerText);
   if (settings.nrepl > 20) {
     std::fputs("Hit Enter to continue.", out);
     std::fflush(out);
-    std::getc(in);
+    Pause(settings, in, out, err);
   }
   Inputs inputs;
-  std::string message;
-  if (!OpenInputs(settings, &inputs, &message)) return Fail(out, message);
+  std::string message, detail;
+  if (!OpenInputs(settings, &inputs, &message, &detail)) {
+    return Fail(out, message, diagnostics, detail);
+  }
   Storage storage;
-  if (!storage.Allocate(settings.ls)) return Fail(out, "oom");
+  if (!storage.Allocate(settings.ls)) {
+    return Fail(out, "oom", diagnostics,
+                "#sites " + std::to_string(settings.ls) +
+                    (settings.ls < 0 ? ": a negative number of sites" : ": out of memory"));
+  }
   std::vector<int32_t> positiveClasses;
   if (profile.classPerSite &&
       !AnnounceClasses(settings.classArgs, &positiveClasses, out, &message)) {
-    return Fail(out, message);
+    return Fail(out, message, diagnostics);
   }
   SiteTally tally;
   ReplicateScorer scorer(profile, settings, inputs, storage, std::move(positiveClasses));
   for (int64_t r = 1; r <= settings.nrepl; ++r) {
-    if (!scorer.Score(static_cast<int>(r), &tally, out, &message)) return Fail(out, message);
+    if (!scorer.Score(static_cast<int>(r), &tally, out, &message, &detail)) {
+      scorer.Warn(r - 1, diagnostics);
+      return Fail(out, message, diagnostics, detail);
+    }
     if (rows != nullptr) rows->Add(static_cast<int>(r), settings.ls, tally);
     if (std::ferror(out)) return -1;  // nobody sees the rest
   }
-  if (!CheckToTheEnd(settings, inputs, &message)) return Fail(out, message);
+  scorer.Warn(settings.nrepl, diagnostics);
+  if (!CheckToTheEnd(settings, inputs, &message, &detail)) {
+    return Fail(out, message, diagnostics, detail);
+  }
   return Finish(profile, settings, tally, out);
 }
 
@@ -284,12 +330,14 @@ int checkerMain(const CheckerProfile& profile, int argc, char** argv) {
     args.erase(args.begin(), args.begin() + 2);
   }
   if (profile.needsTwoArguments && args.size() < 2) return EndOutput(profile, -1);
+  const CheckerSettings settings = parseCommandLine(profile, args);
+  WarnAboutArguments(profile, args, settings, Diagnostics(profile.name, stderr));
   std::unique_ptr<ReplicateRows> rows;
   std::string failure;
   if (!tsvPath.empty() && !(rows = ReplicateRows::Create(tsvPath, &failure))) {
     return EndOutput(profile, Complain(profile, failure));
   }
-  int status = runChecker(profile, parseCommandLine(profile, args), stdin, stdout, rows.get());
+  int status = runChecker(profile, settings, stdin, stdout, stderr, rows.get());
   status = EndOutput(profile, status);
   if (status == 0 && rows && !rows->Commit(&failure)) status = Complain(profile, failure);
   return status;

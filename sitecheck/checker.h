@@ -48,10 +48,11 @@ CheckerSettings parseCommandLine(const CheckerProfile& profile,
                                  const std::vector<std::string>& args);
 
 /// Runs a checker from its settings line on: prints to `out`, reads the pause's key from
-/// `in`, and adds each replicate's rows to `rows` when given. Returns the exit status: -1
-/// after an error message, or as soon as writing `out` failed; otherwise 0.
+/// `in`, writes warnings and the detail of an error to `err`, and adds each replicate's
+/// rows to `rows` when given. Returns the exit status: -1 after an error message, or as
+/// soon as writing `out` failed; otherwise 0.
 int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
-               ReplicateRows* rows = nullptr);
+               FILE* err, ReplicateRows* rows = nullptr);
 
 /// The whole program: the help or the version when the one argument asks for it; else the
 /// usage text, the --tsv option, the early end with too few arguments, then the run. A

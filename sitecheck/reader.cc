@@ -24,6 +24,7 @@ bool Reader::Fill() {
   const size_t avail = end_ - pos_;
   char* const data = buffer_.data();
   if (pos_ > 0) {
+    dropped_ += pos_;
     std::memmove(data, data + pos_, avail);
     pos_ = 0;
     end_ = avail;

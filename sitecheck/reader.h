@@ -96,6 +96,9 @@ class Reader {
   /// True once reading the input failed (a read error, not the end of the input).
   bool failed() const { return failed_; }
 
+  /// How many bytes were read so far, after CR LF folding: where pos() stands in the input.
+  uint64_t offset() const { return dropped_ + pos_; }
+
  private:
   const char* data() const { return buffer_.data(); }
   // Reads a number with `scan`, inside the window when the number and the bytes a scan may
@@ -125,6 +128,7 @@ class Reader {
 
   textio::ByteSource& source_;
   textio::PaddedBuffer buffer_;
+  uint64_t dropped_ = 0;  // bytes moved out of the window before its first byte
   size_t pos_ = 0;        // first unread byte
   size_t end_ = 0;        // one past the last valid byte
   bool held_cr_ = false;  // a CR that came last waits for its follower

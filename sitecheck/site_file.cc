@@ -68,12 +68,13 @@ SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
   SiteBlock block;
   // A file that ends before the header leaves nothing to examine: an empty line.
   std::string_view header;
-  siteFile.SkipToPieceWith(kReplicateMark, &header);
+  block.at_end = !siteFile.SkipToPieceWith(kReplicateMark, &header);
   int32_t count = 0;
   block.status = ReadCount(header, &count);
   if (block.status != SiteStatus::kOk) return block;
   if (count > ls) {
     block.status = SiteStatus::kTooMany;
+    block.expected = count;
     return block;
   }
   // The numbers start after the header line, however long it is, so numbers after the
@@ -87,7 +88,7 @@ SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites) {
 }
 
 SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_t>& positiveClasses,
-                          int32_t* trueSites) {
+                          int32_t* trueSites, std::vector<bool>* seen) {
   SiteBlock block;
   std::string_view header;
   if (!siteFile.SkipToPieceWith(kReplicateMark, &header)) {
@@ -99,17 +100,28 @@ SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_
   for (int32_t siteClass : positiveClasses) {
     if (siteClass >= 0 && siteClass < 256) smallClass[siteClass] = true;
   }
+  bool smallSeen[256] = {};
   int32_t n = 0;
   if (ReadNumbers(siteFile, ls, &block, [&](int32_t i, int32_t siteClass) {
-        const bool positive =
-            siteClass >= 0 && siteClass < 256
-                ? smallClass[siteClass]
-                : std::binary_search(positiveClasses.begin(), positiveClasses.end(), siteClass);
+        bool positive;
+        if (siteClass >= 0 && siteClass < 256) {
+          positive = smallClass[siteClass];
+          smallSeen[siteClass] = true;
+        } else {
+          const auto at =
+              std::lower_bound(positiveClasses.begin(), positiveClasses.end(), siteClass);
+          positive = at != positiveClasses.end() && *at == siteClass;
+          if (positive && seen != nullptr) (*seen)[at - positiveClasses.begin()] = true;
+        }
         // Written without a branch, which site classes make unpredictable; n <= i < ls.
         trueSites[n] = i + 1;
         n += positive;
       })) {
     block.n = n;
+  }
+  for (size_t c = 0; seen != nullptr && c < positiveClasses.size(); ++c) {
+    const int32_t siteClass = positiveClasses[c];
+    if (siteClass >= 0 && siteClass < 256 && smallSeen[siteClass]) (*seen)[c] = true;
   }
   return block;
 }

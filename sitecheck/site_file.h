@@ -32,7 +32,8 @@ struct SiteBlock {
   int32_t n = 0;         // true sites stored in the caller's array
   int32_t expected = 0;  // numbers the block should hold (count, or ls)
   int32_t read = 0;      // numbers read before the block ended (kCutShort)
-  bool at_end = false;   // kCutShort: the file ended (else a token that is not a number)
+  bool at_end = false;   // the file ended: kCutShort (else a token that is not a number),
+                         // kNoColon (no header was found)
 };
 
 /// The message that ends the run for a block that could not be read, without line break.
@@ -40,14 +41,16 @@ std::string SiteErrorMessage(const SiteBlock& block, int replicate);
 
 /// List form: finds the next line piece holding "replicate ", reads the count after the
 /// first ':' of that piece, then that many site numbers into `trueSites` (room for `ls`).
-/// A file that ends before the header counts as an empty header line (so kNoColon).
+/// A file that ends before the header counts as an empty header line (so kNoColon). For
+/// kTooMany, `expected` is the count.
 SiteBlock readTrueSiteList(Reader& siteFile, int32_t ls, int32_t* trueSites);
 
 /// Class-per-site form: finds the next line piece holding "replicate ", reads `ls` class
 /// values and stores, in increasing order, the 1-based positions of the sites whose class
-/// is one of `positiveClasses` (sorted in increasing order).
+/// is one of `positiveClasses` (sorted in increasing order). `seen`, when given, holds a
+/// flag for each entry of `positiveClasses`: set for each class that a site of the block has.
 SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_t>& positiveClasses,
-                          int32_t* trueSites);
+                          int32_t* trueSites, std::vector<bool>* seen = nullptr);
 
 }  // namespace sitecheck
 
