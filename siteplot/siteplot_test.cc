@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testsupport/run_program.h"
@@ -62,6 +63,12 @@ class SiteplotTest : public ::testing::Test {
     };
     for (const auto& run : kRuns) {
       dir_->Write(run.file, RunProgram(run.program, run.args, EXAMPLES_DIR).out);
+    }
+    // The per-replicate counts that the README's figure is drawn from.
+    for (auto [program, name] :
+         {std::pair{VARNEL_DROVIK_PATH, "neb.tsv"}, std::pair{SELWICK_BEB_PATH, "beb.tsv"}}) {
+      RunProgram(program, {"--tsv", dir_->File(name), "60", "12", "siterates", "mlc"},
+                 EXAMPLES_DIR);
     }
     // A small study by hand, and the per-replicate counts of it, whole and damaged.
     dir_->Write("study.txt",
@@ -143,7 +150,7 @@ TEST_F(SiteplotTest, TsvHoldsTheCheckersNumbers) {
 TEST_F(SiteplotTest, ExampleFigure) {
   RunResult result =
       Run({"-o", "figure.svg", "-t", "Example study: 12 replicates of 60 sites", "-l",
-           "NEB (VarnelDrovik)", "neb.txt", "-l", "BEB (SelwickBEB)", "beb.txt"});
+           "NEB (VarnelDrovik)", "neb.tsv", "-l", "BEB (SelwickBEB)", "beb.tsv"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(dir_->Read("figure.svg"), testsupport::ReadFile(EXAMPLES_DIR "/figure.svg"));
 }
