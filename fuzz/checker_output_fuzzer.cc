@@ -16,6 +16,7 @@
 #include "siteplot/checker_output.h"
 #include "siteplot/line_reader.h"
 #include "siteplot/per_replicate.h"
+#include "testsupport/string_source.h"
 #include "textio/byte_source.h"
 
 namespace {

@@ -20,6 +20,7 @@
 #include "runcompare/fields.h"
 #include "runcompare/line_reader.h"
 #include "runcompare/numbers.h"
+#include "testsupport/string_source.h"
 #include "textio/byte_source.h"
 
 namespace {

@@ -16,9 +16,10 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "testsupport/string_source.h"
+#include "testsupport/test_gzip.h"
 #include "textio/gzip_source.h"
 #include "textio/read_ahead.h"
-#include "textio/test_gzip.h"
 
 namespace {
 

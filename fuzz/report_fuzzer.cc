@@ -15,6 +15,7 @@
 #include "sitecheck/reader.h"
 #include "sitecheck/report.h"
 #include "sitecheck/tally.h"
+#include "testsupport/string_source.h"
 #include "textio/byte_source.h"
 
 namespace {

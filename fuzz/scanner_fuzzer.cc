@@ -17,6 +17,7 @@
 #include "fuzz/fuzz_input.h"
 #include "sitecheck/numbers.h"
 #include "sitecheck/reader.h"
+#include "testsupport/string_source.h"
 #include "textio/byte_source.h"
 #include "textio/bytes.h"
 

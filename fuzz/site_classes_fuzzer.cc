@@ -12,6 +12,7 @@
 #include "sitecheck/checker.h"
 #include "sitecheck/reader.h"
 #include "sitecheck/site_file.h"
+#include "testsupport/string_source.h"
 #include "textio/byte_source.h"
 
 namespace {

@@ -22,6 +22,7 @@
 #include "fuzz/fuzz_input.h"
 #include "runcompare/compare.h"
 #include "testsupport/files.h"
+#include "testsupport/string_source.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "runcompare/zenthar_fixture.h"
+#include "testsupport/zenthar_fixture.h"
 
 namespace runcompare {
 namespace {

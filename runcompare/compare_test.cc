@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "runcompare/zenthar_fixture.h"
 #include "testsupport/files.h"
+#include "testsupport/string_source.h"
+#include "testsupport/zenthar_fixture.h"
 
 namespace runcompare {
 namespace {

@@ -12,6 +12,7 @@
 
 #include "runcompare/diagnostics.h"
 #include "textio/bytes.h"
+#include "textio/input_failure.h"
 
 namespace runcompare {
 
@@ -53,12 +54,10 @@ std::unique_ptr<textio::ByteSource> open_file(const std::string& path,
   textio::OpenError error;
   std::unique_ptr<textio::ByteSource> source = textio::OpenFile(path, &error, identity);
   if (error.kind == textio::OpenError::kOtherFormat) {
-    fail_and_exit("file " + path + " is " + error.format +
-                      "-compressed data: only gzip-compressed files can be read",
-                  console);
+    fail_and_exit("file " + path + " is " + textio::DescribeOpenError(error), console);
   }
   if (error.kind == textio::OpenError::kSystem && !missing_or_unreadable(error.error_number)) {
-    fail_and_exit("cannot open file " + path + ": " + std::strerror(error.error_number), console);
+    fail_and_exit("cannot open file " + path + ": " + textio::DescribeOpenError(error), console);
   }
   return source;
 }

@@ -16,16 +16,12 @@ namespace runcompare {
 [[noreturn]] void fail_and_exit(const std::string& message, FILE* console = stdout);
 
 /// Opens the file `*path` for reading and returns it as a byte source, with the file it
-/// leads to in `*identity` when one is given; never returns without one. An absent or empty
-/// name ends the process through fail_and_exit("file name empty."). When the file is
-/// missing, cannot be read by this user or is a folder, it prints "\nerror when opening file
-/// <path>\n" and the prompt, reads one word from `in` (leading white space skipped, the word
-/// ends before the next white space, which stays unread), stores it in `*path` and tries once
-/// more; at end of input `*path` keeps the old name. A second failure prints "Can't find
-/// the file.  I give up." and ends the process with status -1. A word typed longer than
-/// 4096 bytes, an open that fails for a reason of the system's (too many open files, too
-/// little memory), and a file compressed in another format than gzip end the process with a
-/// message that names the file and the reason.
+/// leads to in `*identity` when one is given; never returns without one. A file that is
+/// missing, unreadable or a folder gets one second chance: the error and the prompt go to
+/// `console`, and the next word of `in` (leading white space skipped, the white space after
+/// it left unread) replaces `*path`, which at end of input keeps the old name. Every other
+/// failure, the second included, ends the process with status -1 after a message
+/// (console_test.cc and bad_input_test.cc hold the texts).
 std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path,
                                                 textio::FileIdentity* identity = nullptr,
                                                 FILE* in = stdin, FILE* console = stdout);
@@ -38,18 +34,16 @@ std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path,
 /// prompt.
 int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console = stdout);
 
-/// Prints "\nerror when opening file <path>\n", tells the reason, `error_number` (errno), on
-/// standard error, and ends the process with status -1.
+/// Tells that `path` cannot be opened and why, `error_number` (errno), and ends the
+/// process with status -1.
 [[noreturn]] void fail_to_open_to_write(const std::string& path, int error_number,
                                         FILE* console = stdout);
 
 /// Takes the lock that every run writing the file `path`, open at `descriptor`, takes, and
-/// then empties the file. The lock is the system's, held until the process ends, however it
-/// ends, closing `descriptor` included: it is held through a duplicate of `descriptor` that
-/// stays open. When another process holds it, the process ends through fail_and_exit("<path>
-/// is being written by another run"), the file untouched; a file system that has no locks
-/// gives none, and the run goes on. A file that cannot be emptied, or whose descriptor cannot
-/// be duplicated, ends the process as in open_to_write.
+/// then empties the file. The lock is the system's, held through a duplicate of
+/// `descriptor` until the process ends. When another process holds it, the process ends
+/// through fail_and_exit, the file untouched; a file system without locks gives none, and
+/// the run goes on. Other failures end the process as in open_to_write.
 void lock_and_empty(int descriptor, const std::string& path, FILE* console = stdout);
 
 }  // namespace runcompare

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "runcompare/zenthar_fixture.h"
-#include "textio/test_gzip.h"
+#include "testsupport/test_gzip.h"
+#include "testsupport/zenthar_fixture.h"
 
 namespace runcompare {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "runcompare/test_window.h"
+#include "testsupport/test_window.h"
 
 namespace runcompare {
 namespace {

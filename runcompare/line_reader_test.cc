@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "testsupport/files.h"
+#include "testsupport/string_source.h"
 
 namespace runcompare {
 namespace {

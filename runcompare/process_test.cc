@@ -19,8 +19,8 @@
 
 #include "runcompare/line_reader.h"
 #include "runcompare/line_writer.h"
-#include "runcompare/zenthar_fixture.h"
-#include "textio/test_gzip.h"
+#include "testsupport/test_gzip.h"
+#include "testsupport/zenthar_fixture.h"
 
 namespace runcompare {
 namespace {

@@ -18,6 +18,7 @@
 #include "runcompare/diagnostics.h"
 #include "runcompare/line_writer.h"
 #include "runcompare/output_file.h"
+#include "textio/input_failure.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ int console_status(int status) { return (fflush(stdout) != 0 || ferror(stdout)) 
 [[noreturn]] void fail_to_read(const runcompare::InputTable& table) {
   const textio::ByteSource& source = table.reader.source();
   if (source.damaged()) {
-    fail_and_exit("damaged compressed data in file " + table.name + ": " + source.damage());
+    fail_and_exit("damaged compressed data in file " + table.name + ": " +
+                  textio::DescribeReadFailure(source));
   }
   fail_and_exit("cannot read file " + table.name);
 }

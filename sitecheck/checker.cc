@@ -19,6 +19,7 @@
 #include "sitecheck/tally.h"
 #include "textio/byte_source.h"
 #include "textio/bytes.h"
+#include "textio/input_failure.h"
 
 namespace sitecheck {
 
@@ -51,8 +52,7 @@ bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* me
     *source = textio::OpenFile(*path, &error);
     if (*source) continue;
     *message = error.kind == textio::OpenError::kOtherFormat
-                   ? *path + " is " + error.format +
-                         "-compressed data: only gzip-compressed files can be read."
+                   ? *path + " is " + textio::DescribeOpenError(error) + "."
                    : "file error";
     *detail = SystemErrorDetail(*path, error.error_number);
     return false;
@@ -63,7 +63,9 @@ bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* me
 // The message for an input whose reading failed, and the system's reason as its detail.
 std::string ReadFailure(const std::string& path, const textio::ByteSource& source,
                         std::string* detail) {
-  if (source.damaged()) return "damaged compressed data in " + path + ": " + source.damage() + ".";
+  if (source.damaged()) {
+    return "damaged compressed data in " + path + ": " + textio::DescribeReadFailure(source) + ".";
+  }
   *detail = SystemErrorDetail(path, source.error_number());
   return "read error in " + path + ".";
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "testsupport/program_test.h"
-#include "textio/test_gzip.h"
+#include "testsupport/test_gzip.h"
 
 namespace {
 

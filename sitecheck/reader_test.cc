@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "sitecheck/text_reader.h"
+#include "testsupport/text_reader.h"
 
 namespace sitecheck {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sitecheck/text_reader.h"
+#include "testsupport/text_reader.h"
 
 namespace sitecheck {
 namespace {

@@ -13,6 +13,7 @@
 
 #include "siteplot/per_replicate.h"
 #include "textio/byte_source.h"
+#include "textio/input_failure.h"
 
 namespace siteplot {
 
@@ -72,11 +73,7 @@ bool ReadRun(const std::string& path, CheckerRun* run, std::string* err) {
     source = textio::OpenDescriptor(descriptor, &error);
   }
   if (source == nullptr) {
-    *err = DisplayName(path) + ": " +
-           (error.kind == textio::OpenError::kOtherFormat
-                ? std::string(error.format) +
-                      "-compressed data: only gzip-compressed files can be read"
-                : std::string(std::strerror(error.error_number)));
+    *err = DisplayName(path) + ": " + textio::DescribeOpenError(error);
     return false;
   }
   LineReader reader(source.get());
@@ -96,9 +93,10 @@ bool ReadRun(const std::string& path, CheckerRun* run, std::string* err) {
   if (!parsed) {
     *err = DisplayName(path) + ": " + what;
   } else if (source->damaged()) {
-    *err = DisplayName(path) + ": damaged gzip-compressed data: " + source->damage();
+    *err = DisplayName(path) +
+           ": damaged gzip-compressed data: " + textio::DescribeReadFailure(*source);
   } else if (source->failed()) {
-    *err = DisplayName(path) + ": " + std::strerror(source->error_number());
+    *err = DisplayName(path) + ": " + textio::DescribeReadFailure(*source);
   } else if (reader.too_long()) {
     *err = DisplayName(path) + ": line " + std::to_string(reader.line_number()) +
            " is longer than " + std::to_string(kMaxLineLength) + " bytes: not a checker's output";

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "testsupport/run_program.h"
-#include "textio/test_gzip.h"
+#include "testsupport/test_gzip.h"
 
 namespace {
 

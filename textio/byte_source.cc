@@ -163,11 +163,4 @@ bool ReadToEnd(ByteSource& source) {
   return !source.failed();
 }
 
-size_t StringSource::Read(char* into, size_t size) {
-  const size_t count = std::min({size, chunk_, text_.size() - at_});
-  std::memcpy(into, text_.data() + at_, count);
-  at_ += count;
-  return count;
-}
-
 }  // namespace textio

@@ -106,20 +106,6 @@ std::unique_ptr<ByteSource> OpenDescriptor(int descriptor, OpenError* error,
 /// cover all of it. False when reading failed.
 bool ReadToEnd(ByteSource& source);
 
-/// The bytes of a text held in memory, handed out in reads of at most `chunk` bytes, so
-/// tests can put a read's end anywhere.
-class StringSource : public ByteSource {
- public:
-  explicit StringSource(std::string text, size_t chunk = static_cast<size_t>(-1))
-      : text_(std::move(text)), chunk_(chunk > 0 ? chunk : 1) {}
-  size_t Read(char* into, size_t size) override;
-
- private:
-  std::string text_;
-  size_t chunk_;
-  size_t at_ = 0;
-};
-
 }  // namespace textio
 
 #endif  // TEXTIO_BYTE_SOURCE_H_

@@ -10,7 +10,8 @@
 #include <string>
 
 #include "testsupport/run_program.h"
-#include "textio/test_gzip.h"
+#include "testsupport/string_source.h"
+#include "testsupport/test_gzip.h"
 
 namespace textio {
 namespace {

@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "testsupport/files.h"
+#include "testsupport/string_source.h"
+#include "testsupport/test_gzip.h"
 #include "textio/read_ahead.h"
-#include "textio/test_gzip.h"
 
 namespace textio {
 namespace {

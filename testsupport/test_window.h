@@ -1,8 +1,8 @@
 // For the scanners' tests: a text in a padded window, as a line reader holds what it read.
 // The window is allocated to size, so a read past its padding is an address fault under the
 // sanitizers.
-#ifndef RUNCOMPARE_TEST_WINDOW_H_
-#define RUNCOMPARE_TEST_WINDOW_H_
+#ifndef TESTSUPPORT_TEST_WINDOW_H_
+#define TESTSUPPORT_TEST_WINDOW_H_
 
 #include <cstring>
 #include <string_view>
@@ -25,4 +25,4 @@ class TestWindow {
 
 }  // namespace runcompare
 
-#endif  // RUNCOMPARE_TEST_WINDOW_H_
+#endif  // TESTSUPPORT_TEST_WINDOW_H_

@@ -1,8 +1,8 @@
 // The fixture of zenthar's end-to-end tests: testsupport's program fixture run on zenthar,
 // whose usage text every run prints first, and its out.txt; the texts its bad-input tests
 // expect.
-#ifndef RUNCOMPARE_ZENTHAR_FIXTURE_H_
-#define RUNCOMPARE_ZENTHAR_FIXTURE_H_
+#ifndef TESTSUPPORT_ZENTHAR_FIXTURE_H_
+#define TESTSUPPORT_ZENTHAR_FIXTURE_H_
 
 #include <unistd.h>
 
@@ -83,4 +83,4 @@ inline std::string wrote(int records) {
 
 }  // namespace runcompare
 
-#endif  // RUNCOMPARE_ZENTHAR_FIXTURE_H_
+#endif  // TESTSUPPORT_ZENTHAR_FIXTURE_H_

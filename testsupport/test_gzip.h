@@ -1,8 +1,8 @@
 // Helpers for the tests and the fuzz target of the byte sources: gzip members with any of
 // the optional header fields, deflated by ISA-L at any of its levels; BGZF blocks; the
 // layouts the programs' tests read every kind of input in; reading a source whole.
-#ifndef TEXTIO_TEST_GZIP_H_
-#define TEXTIO_TEST_GZIP_H_
+#ifndef TESTSUPPORT_TEST_GZIP_H_
+#define TESTSUPPORT_TEST_GZIP_H_
 
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
@@ -133,4 +133,4 @@ inline std::string ReadAll(ByteSource& source, size_t block) {
 }  // namespace test_gzip
 }  // namespace textio
 
-#endif  // TEXTIO_TEST_GZIP_H_
+#endif  // TESTSUPPORT_TEST_GZIP_H_

@@ -1,13 +1,13 @@
 // A checkers' reader over a text held in memory, for the tests: a small window and short
 // reads put every window edge and refill where a test wants it.
-#ifndef SITECHECK_TEXT_READER_H_
-#define SITECHECK_TEXT_READER_H_
+#ifndef TESTSUPPORT_TEXT_READER_H_
+#define TESTSUPPORT_TEXT_READER_H_
 
 #include <string>
 #include <utility>
 
 #include "sitecheck/reader.h"
-#include "textio/byte_source.h"
+#include "testsupport/string_source.h"
 
 namespace sitecheck {
 
@@ -24,4 +24,4 @@ struct TextReader {
 
 }  // namespace sitecheck
 
-#endif  // SITECHECK_TEXT_READER_H_
+#endif  // TESTSUPPORT_TEXT_READER_H_
