@@ -1,7 +1,7 @@
 // Probability classes, counters and the summary table.
 #include "sitecheck/tally.h"
 
-#include "textio/bytes.h"
+#include "textio/bytes.h"  // TEXTIO_HAVE_SSE2 and its header
 
 namespace sitecheck {
 
@@ -9,10 +9,28 @@ const double classBounds[kClasses] = {0.525, 0.55,  0.575, 0.60,  0.625, 0.65,  
                                       0.70,  0.725, 0.75,  0.775, 0.80,  0.825, 0.85,
                                       0.875, 0.90,  0.925, 0.95,  0.975, 0.99,  1.00};
 
-int classify(double p) {
-  // The class is the number of edges up to 0.99 that p exceeds (the edges increase).
-  return textio::Fast::EdgesBelow(p, classBounds, kClasses - 1);
+int classifyScalar(double p) {
+  int below = 0;
+  for (int i = 0; i < kClasses - 1; ++i) below += !(p <= classBounds[i]);
+  return below;
 }
+
+#if TEXTIO_HAVE_SSE2
+int classify(double p) {
+  const __m128d both = _mm_set1_pd(p);
+  __m128i below = _mm_setzero_si128();
+  static_assert((kClasses - 1) % 2 == 0, "the edges up to 0.99 come in pairs");
+  for (int i = 0; i < kClasses - 1; i += 2) {
+    // All ones (-1) in each lane where !(p <= edge).
+    const __m128d above = _mm_cmpnle_pd(both, _mm_loadu_pd(classBounds + i));
+    below = _mm_sub_epi64(below, _mm_castpd_si128(above));
+  }
+  return static_cast<int>(_mm_cvtsi128_si64(below) +
+                          _mm_cvtsi128_si64(_mm_unpackhi_epi64(below, below)));
+}
+#else
+int classify(double p) { return classifyScalar(p); }
+#endif
 
 int32_t wrappedProduct(int32_t ls, int32_t nrepl) {
   // Unsigned arithmetic wraps without undefined behaviour; the conversion back is

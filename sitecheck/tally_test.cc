@@ -47,13 +47,17 @@ TEST(ClassifyTest, FirstEdgeNotBelowTheProbability) {
     }
     return kClasses - 1;
   };
-  for (int i = 0; i <= 2000000; ++i) {
-    double p = 0.45 + i * 0.6 / 2000000;
-    ASSERT_EQ(classify(p), firstEdge(p)) << p;
-  }
-  for (int i = 0; i < kClasses; ++i) {
-    for (double p : {std::nextafter(classBounds[i], 0.0), std::nextafter(classBounds[i], 2.0)}) {
-      ASSERT_EQ(classify(p), firstEdge(p)) << p;
+  for (int (*search)(double) : {classify, classifyScalar}) {
+    for (int i = 0; i <= 2000000; ++i) {
+      double p = 0.45 + i * 0.6 / 2000000;
+      ASSERT_EQ(search(p), firstEdge(p)) << p;
+    }
+    for (int i = 0; i < kClasses; ++i) {
+      const double edge = classBounds[i];
+      for (double p : {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 2.0),
+                       -double{INFINITY}, double{INFINITY}, double{NAN}}) {
+        ASSERT_EQ(search(p), std::isnan(p) ? kClasses - 1 : firstEdge(p)) << p;
+      }
     }
   }
 }

@@ -1,12 +1,13 @@
 // Byte primitives that every reader of the tools builds on: the white-space test, masks of
 // white space and line feeds over 64 bytes, skipping white space, finding the next line
-// feed, and comparing two words; and the count of class edges below a value. The vector
-// instructions of the project live here and nowhere else. Each primitive comes in a portable form
-// (struct Portable) and, where the processor has them, in SSE2 and AVX2 forms (structs Sse2 and
-// Avx2) with the same results; tests hold every form against a character-by-character walk. Readers
-// use Fast, chosen when compiling (Sse2 on x86-64, Portable with SITETOOLS_PORTABLE or elsewhere);
-// a scanner that gains from AVX2 is instantiated for Avx2 as well and picks that instance once,
-// when HaveAvx2() says the processor has it.
+// feed, and comparing two words. The vector instructions of the project live here, but for
+// the checkers' class search (sitecheck/tally.cc), which is no byte primitive. Each
+// primitive comes in a portable form (struct Portable) and, where the processor has them,
+// in SSE2 and AVX2 forms (structs Sse2 and Avx2) with the same results; tests hold every
+// form against a character-by-character walk. Readers use Fast, chosen when compiling (Sse2
+// on x86-64, Portable with SITETOOLS_PORTABLE or elsewhere); a scanner that gains from AVX2
+// is instantiated for Avx2 as well and picks that instance once, when HaveAvx2() says the
+// processor has it.
 //
 // Readers keep their bytes in windows followed by kPadding readable bytes (see
 // padded_buffer.h), so a primitive may load a whole vector from any position before the
@@ -85,15 +86,6 @@ struct Portable {
     bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
     bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
     return static_cast<unsigned>((bits * 0x0101010101010101u) >> 56);
-  }
-
-  /// How many of the `count` edges `value` is not at most: for increasing edges, the
-  /// number of edges below it (a NaN counts above every edge). Without a branch, since
-  /// values come in no predictable order.
-  static int EdgesBelow(double value, const double* edges, int count) {
-    int below = 0;
-    for (int i = 0; i < count; ++i) below += !(value <= edges[i]);
-    return below;
   }
 };
 
@@ -176,21 +168,6 @@ struct Sse2 {
   }
 
   static unsigned CountBits(uint64_t bits) { return Portable::CountBits(bits); }
-
-  /// Two edges at a time.
-  static int EdgesBelow(double value, const double* edges, int count) {
-    const __m128d both = _mm_set1_pd(value);
-    __m128i below = _mm_setzero_si128();
-    int i = 0;
-    for (; i + 2 <= count; i += 2) {
-      // All ones where !(value <= edge).
-      const __m128d above = _mm_cmpnle_pd(both, _mm_loadu_pd(edges + i));
-      below = _mm_sub_epi64(below, _mm_castpd_si128(above));
-    }
-    const int64_t pairs =
-        _mm_cvtsi128_si64(below) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(below, below));
-    return static_cast<int>(pairs) + Portable::EdgesBelow(value, edges + i, count - i);
-  }
 };
 
 /// The AVX2 forms of the primitives that gain from them. Only for a processor on which
@@ -228,9 +205,6 @@ struct Avx2 {
     return Sse2::FindLineFeed(p, end);
   }
   static bool SameWord16(const char* a, const char* b) { return Sse2::SameWord16(a, b); }
-  static int EdgesBelow(double value, const double* edges, int count) {
-    return Sse2::EdgesBelow(value, edges, count);
-  }
 };
 
 using Fast = Sse2;

@@ -93,25 +93,6 @@ TEST(BytesTest, EveryPrimitiveAgreesWithAWalk) {
   });
 }
 
-// Values on, just beside and far from each edge, and NaN, over every count of edges (odd
-// counts leave a tail after the pairs).
-TEST(BytesTest, EdgesBelowAgreesWithAWalk) {
-  const double edges[] = {0.525, 0.55, 0.575, 0.6, 0.625, 0.99, 1.0};
-  std::vector<double> values = {-INFINITY, 0.0, 2.0, INFINITY, NAN};
-  for (double edge : edges)
-    values.insert(values.end(), {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 2.0)});
-  EveryForm([&](auto form) {
-    using Form = decltype(form);
-    for (int count = 0; count <= 7; ++count) {
-      for (double value : values) {
-        int want = 0;
-        for (int i = 0; i < count; ++i) want += std::isnan(value) || value > edges[i];
-        ASSERT_EQ(Form::EdgesBelow(value, edges, count), want) << value << " " << count;
-      }
-    }
-  });
-}
-
 TEST(BytesTest, PaddingIsALineFeedThenNulsAndGrowingKeepsTheData) {
   PaddedBuffer buffer(4);
   std::memcpy(buffer.data(), "  12", 4);
