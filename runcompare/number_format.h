@@ -1,5 +1,5 @@
 // The number writers of zenthar's record lines: printf's "%*.*f" and "%*lld" texts, written
-// with std::to_chars, without printf's parsing of its format.
+// by hand for the values a record line holds, without printf's parsing of its format.
 #ifndef RUNCOMPARE_NUMBER_FORMAT_H_
 #define RUNCOMPARE_NUMBER_FORMAT_H_
 
@@ -25,7 +25,8 @@ constexpr std::size_t int_text_room(int width) {
 /// `precision` (right-aligned, "-0.000" for small negative values, "inf" and "nan" as printf
 /// spells them; no terminating NUL) and returns the end of the text. `out` must have room
 /// for fixed_text_room(width, precision) bytes, some of which may be written past the end
-/// of the text.
+/// of the text. Finite values below 2^53, with a width of at least 0 and a precision of at
+/// most 3, are converted with integer arithmetic; the rest with printf.
 char* write_fixed(char* out, double value, int width, int precision);
 
 /// Writes `value` at `out` exactly as printf's "%*lld" writes it with `width` (no NUL) and

@@ -5,7 +5,7 @@
 #ifndef SITECHECK_NUMBERS_H_
 #define SITECHECK_NUMBERS_H_
 
-#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,11 +32,17 @@ constexpr std::ptrdiff_t kLookahead = 3;
 /// taken as the nearest 32-bit value.
 bool ScanLeadingInt(const char* text, int32_t* value);
 
-/// The double nearest to the plain decimal [begin, end) already checked by ScanDecimal
+/// Powers of ten from 1e0 to 1e22: all exact as doubles.
+extern const double kExactPowersOfTen[23];
+
+/// The double nearest to [begin, end), a plain decimal already checked by ScanDecimal
 /// (optional '-', digits with an optional point, optional exponent), for the decimals that
-/// std::from_chars finds out of range: false when it is too large for a double, else the
-/// value strtod gives (zero or a subnormal for the tiny ones).
-bool OutOfRangeDecimal(const char* begin, const char* end, double* value);
+/// ScanDecimal's short path leaves; infinity when it is too large.
+double DecimalToDouble(const char* begin, const char* end);
+
+/// The value of the digits [digits, end) with its sign, for ScanInt's runs of more than nine
+/// digits: kOverflow, with the nearest 32-bit value, beyond the 32-bit range.
+ScanStatus LongInt(const char* digits, const char* end, bool negative, int32_t* value);
 
 /// Reads a decimal integer at `*text` as "%d" does after its white space: an optional sign,
 /// then digits. It stops at the first byte that cannot continue the number, so the text
@@ -54,14 +60,12 @@ inline ScanStatus ScanInt(const char** text, int32_t* value) {
     }
   }
   const char* const digits = p;
-  while (textio::IsDigit(*++p)) {
-  }
+  uint32_t magnitude = static_cast<uint32_t>(*p++ - '0');  // exact for up to nine digits
+  while (textio::IsDigit(*p)) magnitude = magnitude * 10 + static_cast<uint32_t>(*p++ - '0');
   *text = p;
-  // from_chars takes a '-' but no '+'.
-  const auto result = std::from_chars(digits - negative, p, *value);
-  if (result.ec == std::errc()) return ScanStatus::kOk;
-  *value = negative ? INT32_MIN : INT32_MAX;
-  return ScanStatus::kOverflow;
+  if (p - digits > 9) return LongInt(digits, p, negative, value);
+  *value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+  return ScanStatus::kOk;
 }
 
 /// Reads a plain decimal at `*text` as "%lf" would after its white space, but without inf,
@@ -75,31 +79,38 @@ inline ScanStatus ScanDecimal(const char** text, double* value) {
   const char* const start = p;
   const bool negative = *p == '-';
   if (*p == '-' || *p == '+') ++p;
+  uint64_t mantissa = 0;  // exact while there are at most 15 digits
   const char* const whole = p;
-  while (textio::IsDigit(*p)) ++p;
+  while (textio::IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
   const char* const point = p;
+  ptrdiff_t decimals = 0;
   if (*p == '.') {
-    while (textio::IsDigit(*++p)) {
-    }
+    for (++p; textio::IsDigit(*p);) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+    decimals = p - point - 1;
   }
-  if (point == whole && p - point <= 1) {  // no digit on either side of the point
+  const ptrdiff_t digits = (point - whole) + decimals;
+  if (digits == 0) {
     *text = p;
     return ScanStatus::kNoNumber;
   }
+  bool exponent = false;
   if (*p == 'e' || *p == 'E') {
     const char* q = p + 1 + (p[1] == '+' || p[1] == '-');
     if (textio::IsDigit(*q)) {
+      exponent = true;
       for (p = q; textio::IsDigit(*p);) ++p;
     }
   }
   *text = p;
-  // The syntax is checked, so from_chars (which takes a '-' but no '+') reads all of it.
-  const char* const begin = negative ? start : whole;
   double result;
-  if (std::from_chars(begin, p, result).ec != std::errc() &&
-      !OutOfRangeDecimal(begin, p, &result)) {
-    return ScanStatus::kOverflow;
+  if (!exponent && digits <= 15) {
+    // Both numbers are exact doubles, so one division rounds correctly.
+    result = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
+    if (negative) result = -result;
+  } else {
+    result = DecimalToDouble(negative ? start : whole, p);  // from_chars takes no plus
   }
+  if (std::isinf(result)) return ScanStatus::kOverflow;
   *value = result;
   return ScanStatus::kOk;
 }
