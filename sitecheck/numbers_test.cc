@@ -25,7 +25,9 @@ TEST(NumbersTest, DecimalConversionIsCorrectlyRounded) {
                          "123456789012345678901234567890e-30",
                          "4.9e-324",
                          "2.2250738585072011e-308",
-                         "0.30000000000000004"};
+                         "0.30000000000000004",
+                         "-1e400",
+                         "1e-400"};
   for (const char* text : fixed) {
     EXPECT_EQ(DecimalToDouble(text, text + std::strlen(text)), std::strtod(text, nullptr)) << text;
   }
