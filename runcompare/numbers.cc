@@ -1,7 +1,9 @@
 // The number syntax of zenthar. Plain decimals of at most 19 digits are converted exactly
-// without strtod; every other field goes to strtod.
+// by hand; std::from_chars reads the other decimals and the infinities, and strtod is left
+// hexadecimal fields and values beyond the range of a double.
 #include "runcompare/numbers.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -101,6 +103,34 @@ inline Decimal read_decimal(const char* p) {
   return read_long_decimal(p);
 }
 
+// The fields that the straight path of scan_field_double leaves: exponents, hexadecimal,
+// infinities, NaN, long significands, no number. Kept out of line, away from the short
+// path's registers.
+[[gnu::noinline]] bool scan_other_double(const char* field, bool negative, double* value) {
+  // from_chars takes no '+' and no hexadecimal prefix, and reads "nan" as strtod does, so
+  // the sign is taken here and a NaN refused after it. The field ends in white space.
+  const char* const body = field + (negative || *field == '+' ? 1 : 0);
+  if (*body == '-' || *body == '+') return false;  // from_chars would take a second '-'
+  const char* end = body;
+  while (!textio::IsSpace(*end)) ++end;
+  double magnitude;
+  const std::from_chars_result result = std::from_chars(body, end, magnitude);
+  const bool hexadecimal = *body == '0' && (body[1] | 0x20) == 'x';
+  if (result.ec == std::errc() && !hexadecimal) {
+    if (std::isnan(magnitude)) return false;
+    *value = negative ? -magnitude : magnitude;
+    return true;
+  }
+  if (result.ec == std::errc::invalid_argument) return false;
+  // Hexadecimal, or beyond the range of a double (infinity, or zero and the subnormals):
+  // strtod, in place, since no number goes on past white space.
+  char* stop = nullptr;
+  const double parsed = std::strtod(field, &stop);
+  if (stop == field || std::isnan(parsed)) return false;
+  *value = parsed;
+  return true;
+}
+
 }  // namespace
 
 bool scan_field_double(const char* field, double* value) {
@@ -118,33 +148,21 @@ bool scan_field_double(const char* field, double* value) {
     *value = negative ? -magnitude : magnitude;
     return true;
   }
-  // Everything else (exponents, hexadecimal, inf, nan, long significands, no number) goes to
-  // strtod, in place: no number goes on past white space, so strtod stops within the field
-  // or at the white space after it.
-  char* end = nullptr;
-  const double parsed = std::strtod(field, &end);
-  if (end == field || std::isnan(parsed)) return false;
-  *value = parsed;
-  return true;
+  return scan_other_double(field, negative, value);
 }
 
 bool scan_int(const char* text, int* value) {
   const char* p = text;
   while (textio::IsSpace(*p)) ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
   if (!textio::IsDigit(*p)) return false;
-  // Accumulate the magnitude, capped just past the range of int so it cannot overflow.
-  long long magnitude = 0;
-  for (; textio::IsDigit(*p); ++p) {
-    magnitude = magnitude * 10 + (*p - '0');
-    if (magnitude > static_cast<long long>(INT_MAX) + 1) {
-      magnitude = static_cast<long long>(INT_MAX) + 1;
-    }
+  const char* const digits = p;
+  while (textio::IsDigit(*p)) ++p;
+  // from_chars takes a '-' but no '+'; beyond int it leaves the value, which "%d" clamps.
+  if (std::from_chars(digits - negative, p, *value).ec != std::errc()) {
+    *value = negative ? INT_MIN : INT_MAX;
   }
-  long long signed_value = negative ? -magnitude : magnitude;
-  if (signed_value > INT_MAX) signed_value = INT_MAX;
-  *value = static_cast<int>(signed_value);
   return true;
 }
 

@@ -49,7 +49,8 @@ TEST(ScanFieldDoubleTest, CorrectlyRounded) {
 }
 
 TEST(ScanFieldDoubleTest, NotANumberLeavesTheValue) {
-  for (const char* text : {"", "abc", "-", "+", ".", "e5", "-.e1", "nan", "-nan", "nan(1)"}) {
+  for (const char* text :
+       {"", "abc", "-", "+", ".", "e5", "-.e1", "nan", "-nan", "nan(1)", "+-5", "--5"}) {
     TestWindow window(text);
     double value = 99.0;
     EXPECT_FALSE(scan_field_double(window.data(), &value)) << text;

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 #include "textio/bytes.h"
 
@@ -36,9 +35,10 @@ bool ScanLeadingInt(const char* text, int32_t* value);
 /// Powers of ten from 1e0 to 1e22: all exact as doubles.
 extern const double kExactPowersOfTen[23];
 
-/// The double nearest to `text`, a plain decimal already checked by ScanDecimal (sign,
-/// digits with an optional point, optional exponent); infinity when it is too large.
-double DecimalToDouble(std::string_view text);
+/// The double nearest to [begin, end), a plain decimal already checked by ScanDecimal
+/// (optional '-', digits with an optional point, optional exponent), for the decimals that
+/// ScanDecimal's short path leaves; infinity when it is too large.
+double DecimalToDouble(const char* begin, const char* end);
 
 /// The value of the digits [digits, end) with its sign, for ScanInt's runs of more than nine
 /// digits: kOverflow, with the nearest 32-bit value, beyond the 32-bit range.
@@ -108,7 +108,7 @@ inline ScanStatus ScanDecimal(const char** text, double* value) {
     result = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
     if (negative) result = -result;
   } else {
-    result = DecimalToDouble(std::string_view(start, static_cast<size_t>(p - start)));
+    result = DecimalToDouble(negative ? start : whole, p);  // from_chars takes no plus
   }
   if (std::isinf(result)) return ScanStatus::kOverflow;
   *value = result;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -24,15 +25,19 @@ TEST(NumbersTest, DecimalConversionIsCorrectlyRounded) {
                          "123456789012345678901234567890e-30",
                          "4.9e-324",
                          "2.2250738585072011e-308",
-                         "0.30000000000000004"};
+                         "0.30000000000000004",
+                         "-1e400",
+                         "1e-400"};
   for (const char* text : fixed) {
-    EXPECT_EQ(DecimalToDouble(text), std::strtod(text, nullptr)) << text;
+    EXPECT_EQ(DecimalToDouble(text, text + std::strlen(text)), std::strtod(text, nullptr)) << text;
   }
   for (int i = 0; i < 20000; ++i) {
     std::string text = std::to_string(random() % 100000000000000000ull);
     text.insert(random() % text.size(), ".");
     if (random() % 3 == 0) text += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
-    ASSERT_EQ(DecimalToDouble(text), std::strtod(text.c_str(), nullptr)) << text;
+    ASSERT_EQ(DecimalToDouble(text.data(), text.data() + text.size()),
+              std::strtod(text.c_str(), nullptr))
+        << text;
   }
 }
 
