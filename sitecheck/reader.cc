@@ -11,10 +11,8 @@ namespace {
 
 constexpr size_t kMinCapacity = 1024;  // a whole piece and more
 
-// Drops each CR that precedes an LF in the `length` bytes at `text`, except a final CR,
-// which is dropped too and reported in `*held`: its follower is not read yet. Returns the
-// bytes left.
-size_t FoldCrLf(char* text, size_t length, bool* held) {
+// Drops each CR that precedes an LF in the `length` bytes at `text`. Returns the bytes left.
+size_t FoldCrLf(char* text, size_t length) {
   char* read = static_cast<char*>(std::memchr(text, '\r', length));
   if (read == nullptr) return length;
   char* const end = text + length;
@@ -27,11 +25,7 @@ size_t FoldCrLf(char* text, size_t length, bool* held) {
     read = stop;
     if (cr == nullptr) break;
     ++read;
-    if (cr + 1 == end) {
-      *held = true;
-    } else if (cr[1] != '\n') {
-      *write++ = '\r';
-    }
+    if (cr + 1 == end || cr[1] != '\n') *write++ = '\r';
   }
   return static_cast<size_t>(write - text);
 }
@@ -39,40 +33,25 @@ size_t FoldCrLf(char* text, size_t length, bool* held) {
 }  // namespace
 
 size_t Reader::CrLfFolding::Read(char* into, size_t size) {
-  if (pending_ >= 0) {  // a byte that followed a held CR when there was room for one
-    into[0] = static_cast<char>(pending_);
-    pending_ = -1;
-    if (size == 1) return 1;
-    const size_t more = Read(into + 1, size - 1);
-    return 1 + more;
+  size_t got = 0;
+  if (pending_ >= 0) into[got++] = static_cast<char>(pending_);
+  pending_ = -1;
+  if (got < size) got += source_.Read(into + got, size - got);
+  if (got == 0) {
+    if (source_.failed()) FailAs(source_);
+    return 0;
   }
-  if (held_cr_ && size == 1) {  // room for the CR only: its follower decides
-    char next = '\0';
-    held_cr_ = false;
-    into[0] = '\r';
-    if (source_.Read(&next, 1) == 0) return 1;  // the input ends in it
-    if (next == '\n') {
-      into[0] = '\n';
-    } else if (next == '\r') {
-      held_cr_ = true;
-    } else {
-      pending_ = static_cast<unsigned char>(next);
-    }
-    return 1;
+  // A CR that comes last is folded by the byte after it, read now and kept for the next read.
+  bool feed_after = false;
+  char next = '\0';
+  if (into[got - 1] == '\r' && source_.Read(&next, 1) == 1) {
+    feed_after = next == '\n';
+    got -= feed_after ? 1 : 0;
+    if (!feed_after) pending_ = static_cast<unsigned char>(next);
   }
-  // Loop because a read may bring nothing but a CR that has to wait for its follower.
-  for (;;) {
-    size_t at = 0;
-    if (held_cr_) into[at++] = '\r';
-    held_cr_ = false;
-    const size_t got = source_.Read(into + at, size - at);
-    if (got == 0) {
-      if (at == 0 && source_.failed()) FailAs(source_);
-      return at;  // a held CR the input ends in, or the end
-    }
-    const size_t length = FoldCrLf(into, at + got, &held_cr_);
-    if (length > 0) return length;
-  }
+  got = FoldCrLf(into, got);
+  if (feed_after) into[got++] = '\n';
+  return got;
 }
 
 Reader::Reader(textio::ByteSource& source, size_t capacity)

@@ -109,8 +109,7 @@ class Reader {
 
    private:
     textio::ByteSource& source_;
-    bool held_cr_ = false;  // a CR that came last waits for its follower
-    int pending_ = -1;      // a byte read after a held CR that did not fit, or -1
+    int pending_ = -1;  // the byte read after a CR that came last, or -1
   };
 
   // Reads a number with `scan`, inside the window when the number and the bytes a scan may
