@@ -34,20 +34,14 @@ struct ScannedIndex {
 };
 
 // Reads the next line of `*table` and, from it, the index and the log-likelihood (field
-// `column`); the table is active when the line has that many fields. One pass over the
-// unread bytes finds the fields and the line's end; only when the line runs past them does
-// the reader read on, and the line, perhaps moved, is scanned again. A log-likelihood field
+// `column`); the table is active when the line has that many fields. A log-likelihood field
 // that is no number is left in `*not_number`.
 LineReader::Status read_table_line(InputTable* table, std::size_t column, ScannedIndex* scanned,
                                    const char** not_number) {
   table->lnl_value = 0.0;
   table->active = false;
   LineFields fields;
-  LineReader::Status status;
-  do {
-    fields = field_starts(table->reader.window(), column);
-    status = table->reader.take_line(fields.feed, &table->line);
-  } while (status == LineReader::kMore);
+  const LineReader::Status status = table->reader.next_line(column, &fields, &table->line);
   if (status != LineReader::kLine) {
     table->line = std::string_view();
     return status;
@@ -220,12 +214,8 @@ bool lines_with_fields_remain(std::vector<InputTable>* tables) {
   for (InputTable& table : *tables) {
     for (;;) {
       LineFields fields;
-      LineReader::Status status;
       std::string_view line;
-      do {
-        fields = field_starts(table.reader.window(), 1);
-        status = table.reader.take_line(fields.feed, &line);
-      } while (status == LineReader::kMore);
+      const LineReader::Status status = table.reader.next_line(1, &fields, &line);
       // A line too long to take, or to hold, is there all the same.
       if (status == LineReader::kTooLong || status == LineReader::kNoMemory) return true;
       if (status != LineReader::kLine) break;

@@ -7,16 +7,17 @@
 #include <memory>
 #include <string_view>
 
+#include "runcompare/fields.h"
 #include "textio/byte_source.h"
-#include "textio/padded_buffer.h"
+#include "textio/window.h"
 
 namespace runcompare {
 
-/// Reads lines from a byte source, one way: the caller scans the unread bytes from window()
-/// for what it needs and for the line feed that ends the line, in one pass, and then takes
-/// the line that ends there with take_line(). The window is a textio::PaddedBuffer, so the
-/// unread bytes are always followed by a line feed (the padding's at the latest) and then by
-/// readable bytes, which lets a scan run a block at a time without checking its margins.
+/// Reads lines from a byte source, each with the starts of the fields a record needs
+/// (next_line), found in the same pass that finds the line's end. The lines lie in a
+/// textio::Window, so the unread bytes are always followed by a line feed (the padding's at
+/// the latest) and then by readable bytes, which lets a scan run a block at a time without
+/// checking its margins.
 class LineReader {
  public:
   enum Status {
@@ -41,7 +42,7 @@ class LineReader {
                       std::size_t max_line = kDefaultMaxLine);
 
   /// False when the window could not be allocated; the reader must not be used then.
-  bool has_window() const { return window_->data() != nullptr; }
+  bool has_window() const { return window_->has_memory(); }
 
   /// Reads the first block, so that a file that opens but cannot be read shows before any
   /// line is asked for. False when that read failed.
@@ -55,7 +56,18 @@ class LineReader {
   bool read_to_end() { return !source_->checked() || textio::ReadToEnd(*source_); }
 
   /// The first unread byte.
-  const char* window() const { return window_->data() + begin_; }
+  const char* window() const { return window_->begin(); }
+
+  /// The next line, exactly as read, valid until the next call, with field 1 and field
+  /// `column` found in it by field_starts: kLine, or what take_line says when there is none.
+  Status next_line(std::size_t column, LineFields* fields, std::string_view* line) {
+    Status status;
+    do {
+      *fields = field_starts(window(), column);
+      status = take_line(fields->feed, line);
+    } while (status == kMore);
+    return status;
+  }
 
   /// Takes the line from window() through `feed`, the first line feed at or after window().
   /// When that line feed is one of the unread bytes, hands out the line exactly as read, its
@@ -65,10 +77,10 @@ class LineReader {
   /// the last line, which then lacks a line feed but is followed by the padding's, or kEnd
   /// when there is none; kError once the source failed.
   Status take_line(const char* feed, std::string_view* line) {
-    const std::size_t stop = static_cast<std::size_t>(feed - window_->data());
-    if (stop >= end_) return read_on(line);
-    *line = std::string_view(window(), stop + 1 - begin_);
-    begin_ = stop + 1;
+    const char* const begin = window_->begin();
+    if (feed >= window_->end()) return read_on(line);
+    *line = std::string_view(begin, static_cast<std::size_t>(feed + 1 - begin));
+    window_->Consume(feed + 1);
     return kLine;
   }
 
@@ -80,13 +92,9 @@ class LineReader {
   Status read_line_feed();
 
   std::unique_ptr<textio::ByteSource> source_;
-  std::size_t block_size_;
-  std::size_t max_line_;
   // Held through a pointer so that readers can be moved, as a vector of tables needs.
-  std::unique_ptr<textio::PaddedBuffer> window_;
-  std::size_t begin_ = 0;  // first byte not yet handed out
-  std::size_t end_ = 0;    // one past the last byte read; the padding follows
-  bool at_end_ = false;    // the source has no more bytes
+  std::unique_ptr<textio::Window> window_;
+  bool at_end_ = false;  // the source has no more bytes
 };
 
 }  // namespace runcompare

@@ -1,4 +1,4 @@
-// The checkers' reader: refilling the window, folding CR LF, and the piece search.
+// The checkers' reader: CR LF folding, refills, and the piece search.
 #include "sitecheck/reader.h"
 
 #include <algorithm>
@@ -9,53 +9,13 @@ namespace sitecheck {
 
 namespace {
 
-constexpr size_t kMinCapacity = 1024;  // a whole piece and a held-back CR
+constexpr size_t kMinCapacity = 1024;  // a whole piece and more
 
-}  // namespace
-
-Reader::Reader(textio::ByteSource& source, size_t capacity)
-    : source_(source), buffer_(std::max(capacity, kMinCapacity)) {
-  if (buffer_.data() == nullptr) eof_ = failed_ = true;  // no window: nothing can be read
-}
-
-bool Reader::Fill() {
-  // At the end of the input the window stays as it is, so views handed out stay intact.
-  if (eof_) return false;
-  const size_t avail = end_ - pos_;
-  char* const data = buffer_.data();
-  if (pos_ > 0) {
-    dropped_ += pos_;
-    std::memmove(data, data + pos_, avail);
-    pos_ = 0;
-    end_ = avail;
-  } else if (end_ + 1 >= buffer_.capacity() && !buffer_.Grow(2 * buffer_.capacity())) {
-    // A number longer than the window that cannot grow: reading stops with an error.
-    eof_ = failed_ = true;
-  }
-  // Loop because a block may bring nothing but a CR that has to wait for its follower.
-  while (!eof_ && end_ == avail) {
-    char* const window = buffer_.data();
-    size_t fill_at = end_;
-    if (held_cr_) window[fill_at++] = '\r';
-    const size_t got = source_.Read(window + fill_at, buffer_.capacity() - fill_at);
-    if (got == 0) {
-      eof_ = true;
-      failed_ = source_.failed();
-    }
-    const size_t from = end_;
-    end_ = fill_at + got;
-    held_cr_ = false;
-    FoldCrLf(from);
-  }
-  buffer_.PadAt(end_);
-  return end_ > avail;
-}
-
-void Reader::FoldCrLf(size_t from) {
-  char* const data = buffer_.data();
-  char* read = static_cast<char*>(std::memchr(data + from, '\r', end_ - from));
-  if (read == nullptr) return;
-  char* const end = data + end_;
+// Drops each CR that precedes an LF in the `length` bytes at `text`. Returns the bytes left.
+size_t FoldCrLf(char* text, size_t length) {
+  char* read = static_cast<char*>(std::memchr(text, '\r', length));
+  if (read == nullptr) return length;
+  char* const end = text + length;
   char* write = read;
   while (read < end) {
     char* cr = static_cast<char*>(std::memchr(read, '\r', end - read));
@@ -65,21 +25,55 @@ void Reader::FoldCrLf(size_t from) {
     read = stop;
     if (cr == nullptr) break;
     ++read;
-    if (cr + 1 < end) {
-      if (cr[1] != '\n') *write++ = '\r';
-    } else if (!eof_) {
-      held_cr_ = true;  // the character after this CR is not read yet
-    } else {
-      *write++ = '\r';
-    }
+    if (cr + 1 == end || cr[1] != '\n') *write++ = '\r';
   }
-  end_ = static_cast<size_t>(write - data);
+  return static_cast<size_t>(write - text);
+}
+
+}  // namespace
+
+size_t Reader::CrLfFolding::Read(char* into, size_t size) {
+  size_t got = 0;
+  if (pending_ >= 0) into[got++] = static_cast<char>(pending_);
+  pending_ = -1;
+  if (got < size) got += source_.Read(into + got, size - got);
+  if (got == 0) {
+    if (source_.failed()) FailAs(source_);
+    return 0;
+  }
+  // A CR that comes last is folded by the byte after it, read now and kept for the next read.
+  bool feed_after = false;
+  char next = '\0';
+  if (into[got - 1] == '\r' && source_.Read(&next, 1) == 1) {
+    feed_after = next == '\n';
+    got -= feed_after ? 1 : 0;
+    if (!feed_after) pending_ = static_cast<unsigned char>(next);
+  }
+  got = FoldCrLf(into, got);
+  if (feed_after) into[got++] = '\n';
+  return got;
+}
+
+Reader::Reader(textio::ByteSource& source, size_t capacity)
+    : source_(source), window_(std::max(capacity, kMinCapacity)) {
+  if (!window_.has_memory()) eof_ = failed_ = true;  // no window: nothing can be read
+}
+
+bool Reader::Fill() {
+  // At the end of the input the window stays as it is, so views handed out stay intact.
+  if (eof_) return false;
+  const textio::Window::Fill fill = window_.FillFrom(source_);
+  if (fill == textio::Window::kRead) return true;
+  eof_ = true;
+  // A number longer than a window that cannot grow stops reading with an error too.
+  failed_ = fill != textio::Window::kEnd;
+  return false;
 }
 
 size_t Reader::Ensure(size_t want) {
-  while (end_ - pos_ < want && Fill()) {
+  while (window_.unread() < want && Fill()) {
   }
-  return end_ - pos_;
+  return window_.unread();
 }
 
 void Reader::SkipRestOfLine() {

@@ -11,7 +11,7 @@
 #include "sitecheck/numbers.h"
 #include "textio/byte_source.h"
 #include "textio/bytes.h"
-#include "textio/padded_buffer.h"
+#include "textio/window.h"
 
 namespace sitecheck {
 
@@ -36,14 +36,14 @@ class Reader {
   /// `max_len` (1..kMaxPiece) characters. False, with `*piece` untouched, when the input is
   /// at its end. The view stays valid until the next call on this reader.
   bool ReadPiece(size_t max_len, std::string_view* piece) {
-    size_t avail = end_ - pos_;
+    size_t avail = window_.unread();
     if (avail < max_len && (avail = Ensure(max_len)) == 0) return false;
     size_t length = avail < max_len ? avail : max_len;
-    const char* start = data() + pos_;
+    const char* start = pos();
     const char* feed = textio::Fast::FindLineFeed(start, start + length);
     if (feed != nullptr) length = static_cast<size_t>(feed - start) + 1;
     *piece = std::string_view(start, length);
-    pos_ += length;
+    Consume(start + length);
     return true;
   }
 
@@ -67,15 +67,16 @@ class Reader {
   /// Skips white space, line breaks included.
   void SkipSpace() {
     for (;;) {
-      pos_ = static_cast<size_t>(textio::Fast::SkipSpace(data() + pos_, end()) - data());
-      if (pos_ < end_ || !Fill()) return;
+      Consume(textio::Fast::SkipSpace(pos(), end()));
+      if (pos() < end() || !Fill()) return;
     }
   }
 
   /// Reads one character, whatever it is. False at end of input.
   bool ReadChar(char* c) {
-    if (pos_ == end_ && Ensure(1) == 0) return false;
-    *c = data()[pos_++];
+    if (pos() == end() && Ensure(1) == 0) return false;
+    *c = *pos();
+    Consume(pos() + 1);
     return true;
   }
 
@@ -89,18 +90,28 @@ class Reader {
 
   /// The unread bytes of the window, from pos() to end(), followed by the padding: a format
   /// reader may scan them in place and then move past what it took with Consume.
-  const char* pos() const { return data() + pos_; }
-  const char* end() const { return data() + end_; }
-  void Consume(const char* upto) { pos_ = static_cast<size_t>(upto - data()); }
+  const char* pos() const { return window_.begin(); }
+  const char* end() const { return window_.end(); }
+  void Consume(const char* upto) { window_.Consume(upto); }
 
   /// True once reading the input failed (a read error, not the end of the input).
   bool failed() const { return failed_; }
 
   /// How many bytes were read so far, after CR LF folding: where pos() stands in the input.
-  uint64_t offset() const { return dropped_ + pos_; }
+  uint64_t offset() const { return window_.offset(); }
 
  private:
-  const char* data() const { return buffer_.data(); }
+  // The bytes of a source with each CR that stands right before an LF dropped.
+  class CrLfFolding : public textio::ByteSource {
+   public:
+    explicit CrLfFolding(textio::ByteSource& source) : source_(source) {}
+    size_t Read(char* into, size_t size) override;
+
+   private:
+    textio::ByteSource& source_;
+    int pending_ = -1;  // the byte read after a CR that came last, or -1
+  };
+
   // Reads a number with `scan`, inside the window when the number and the bytes a scan may
   // look at after it are there, else across refills. `*value` changes only as the scan
   // of the whole number changes it.
@@ -119,19 +130,11 @@ class Reader {
   // Makes at least `want` unread bytes available unless the input ends first. Returns the
   // number available.
   size_t Ensure(size_t want);
-  // Moves the unread bytes to the front (growing the window when they fill it) and reads
-  // more. False when nothing more came.
+  // Reads more into the window, which may move. False when nothing more came.
   bool Fill();
-  // Drops each CR that precedes an LF from `from` on, holding back a final CR whose
-  // follower is not read yet.
-  void FoldCrLf(size_t from);
 
-  textio::ByteSource& source_;
-  textio::PaddedBuffer buffer_;
-  uint64_t dropped_ = 0;  // bytes moved out of the window before its first byte
-  size_t pos_ = 0;        // first unread byte
-  size_t end_ = 0;        // one past the last valid byte
-  bool held_cr_ = false;  // a CR that came last waits for its follower
+  CrLfFolding source_;
+  textio::Window window_;
   bool eof_ = false;
   bool failed_ = false;
 };
@@ -141,7 +144,7 @@ int32_t Reader::ReadInts(int32_t count, Take take, ScanStatus* status) {
   int32_t i = 0;
   while (i < count) {
     // Inside the window the position stays in a register from number to number.
-    const char* p = data() + pos_;
+    const char* p = pos();
     const char* const stop = end();
     int32_t value = 0;
     while (i < count) {
@@ -150,7 +153,7 @@ int32_t Reader::ReadInts(int32_t count, Take take, ScanStatus* status) {
       take(i++, value);
       p = q;
     }
-    pos_ = static_cast<size_t>(p - data());
+    Consume(p);
     if (i == count) break;
     const ScanStatus one = ReadInt(&value);
     if (one != ScanStatus::kOk) {
@@ -166,7 +169,7 @@ int32_t Reader::ReadInts(int32_t count, Take take, ScanStatus* status) {
 template <typename Scan, typename T>
 ScanStatus Reader::ReadSlowly(Scan scan, T* value) {
   SkipSpace();
-  if (pos_ == end_) return ScanStatus::kEnd;
+  if (pos() == end()) return ScanStatus::kEnd;
   for (;;) {
     const char* p = pos();
     T scanned = *value;
@@ -177,7 +180,7 @@ ScanStatus Reader::ReadSlowly(Scan scan, T* value) {
       return status;
     }
     // Twice the bytes each time, so a number of any length is scanned in linear time.
-    Ensure(2 * (end_ - pos_) + static_cast<size_t>(kLookahead));
+    Ensure(2 * window_.unread() + static_cast<size_t>(kLookahead));
   }
 }
 

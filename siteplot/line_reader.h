@@ -4,10 +4,10 @@
 #define SITEPLOT_LINE_READER_H_
 
 #include <cstddef>
-#include <memory>
 #include <string_view>
 
 #include "textio/byte_source.h"
+#include "textio/window.h"
 
 namespace siteplot {
 
@@ -29,16 +29,13 @@ class LineReader {
   long line_number() const { return line_number_; }
   bool too_long() const { return too_long_; }
   /// True when the input ended in text without a line feed after it.
-  bool cut_short() const { return at_end_ && begin_ < end_; }
+  bool cut_short() const { return at_end_ && window_.unread() > 0; }
 
  private:
   textio::ByteSource* source_;
-  // Not filled beforehand: a small input touches only the pages it is read into.
-  std::unique_ptr<char[]> window_;
-  size_t size_;         // the window's bytes: the longest line and its line feed
-  size_t begin_ = 0;    // the first byte not yet handed out
-  size_t scanned_ = 0;  // bytes from begin_ on known to hold no line feed
-  size_t end_ = 0;      // one past the last byte read
+  // The longest line and its line feed; a small input touches only the pages it is read into.
+  textio::Window window_;
+  size_t scanned_ = 0;  // unread bytes known to hold no line feed
   long line_number_ = 0;
   bool at_end_ = false;
   bool too_long_ = false;

@@ -1,0 +1,39 @@
+// The reading window: a fill first moves the unread bytes to the front, so the window
+// grows only when they fill it.
+#include "textio/window.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace textio {
+
+Window::Window(size_t block, size_t limit)
+    : buffer_(std::max<size_t>(1, std::min(block, limit))),
+      block_(buffer_.capacity() > 0 ? buffer_.capacity() : 1),
+      limit_(std::max(limit, block_)) {}
+
+Window::Fill Window::FillFrom(ByteSource& source) {
+  if (!has_memory()) return kNoMemory;
+  if (last_ != kRead) return last_;
+  if (begin_ > 0) {
+    char* const data = buffer_.data();
+    std::memmove(data, data + begin_, end_ - begin_);
+    dropped_ += begin_;
+    end_ -= begin_;
+    begin_ = 0;
+    buffer_.PadAt(end_);
+  }
+  if (end_ == buffer_.capacity()) {
+    if (end_ >= limit_) return kFull;
+    const size_t more = std::max(block_, buffer_.capacity() / 8);
+    const size_t grown = limit_ - buffer_.capacity() > more ? buffer_.capacity() + more : limit_;
+    if (!buffer_.Grow(grown)) return kNoMemory;
+  }
+  const size_t got = source.Read(buffer_.data() + end_, std::min(block_, capacity() - end_));
+  if (got == 0) return last_ = source.failed() ? kError : kEnd;
+  end_ += got;
+  buffer_.PadAt(end_);
+  return kRead;
+}
+
+}  // namespace textio
