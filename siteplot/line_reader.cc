@@ -3,6 +3,7 @@
 #include "siteplot/line_reader.h"
 
 #include <cstring>
+#include <new>
 
 namespace siteplot {
 
@@ -29,7 +30,9 @@ bool LineReader::Next(std::string_view* line) {
         too_long_ = true;
         line_number_++;
         return false;
-      default:  // the end, a read error (the source tells), no memory for the window
+      case textio::Window::kNoMemory:
+        throw std::bad_alloc();  // reported as the input's "out of memory", as elsewhere
+      default:                   // the end, or a read error (the source tells)
         at_end_ = true;
         break;
     }
