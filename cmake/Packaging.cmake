@@ -9,7 +9,7 @@ set(SITETOOLS_CONTACT "The sitetools developers <maintainers@sitetools.example.o
     CACHE STRING "Maintainer named in the Debian package")
 set(SITETOOLS_REPOSITORY "https://git.example.org/sitetools/sitetools")
 # The release date of this version, for the Debian changelog.
-set(SITETOOLS_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 12:00:00 +0000")
+set(SITETOOLS_RELEASE_DATE_RFC2822 "Thu, 10 Dec 2026 12:00:00 +0000")
 
 set(doc_dir ${CMAKE_CURRENT_BINARY_DIR}/packaging)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${doc_dir}/copyright @ONLY)
