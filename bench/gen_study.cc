@@ -24,12 +24,12 @@ namespace {
 
 struct Preset {
   const char* name;
-  int sites;           // sites per replicate (ls)
-  int replicates;      // nrepl
-  int tables;          // result tables of repeated runs; 0 writes none
-  long table_lines;    // lines of the longest table
-  int report_bytes;    // a replicate's share of the report is padded up to about this
-  int true_min;        // share of truly selected sites, per mille, drawn per replicate
+  int sites;         // sites per replicate (ls)
+  int replicates;    // nrepl
+  int tables;        // result tables of repeated runs; 0 writes none
+  long table_lines;  // lines of the longest table
+  int report_bytes;  // a replicate's share of the report is padded up to about this
+  int true_min;      // share of truly selected sites, per mille, drawn per replicate
   int true_max;
   int hit_permille;    // chance that a true site is in the naive-empirical list
   int false_permille;  // chance that any other site is in it
@@ -114,8 +114,8 @@ class Writer {
     char digits[32];
     int n = 0;
     const bool negative = scaled < 0;
-    unsigned long magnitude = negative ? 0UL - static_cast<unsigned long>(scaled)
-                                       : static_cast<unsigned long>(scaled);
+    unsigned long magnitude =
+        negative ? 0UL - static_cast<unsigned long>(scaled) : static_cast<unsigned long>(scaled);
     for (int i = 0; i < decimals; ++i) {
       digits[n++] = static_cast<char>('0' + magnitude % 10);
       magnitude /= 10;
@@ -130,7 +130,7 @@ class Writer {
     while (n > 0) Char(digits[--n]);
   }
   void Int(long value, int width = 0) { Fixed(value, 0, width); }
-  uint64_t bytes() const { return flushed_ + used_; }
+  uint64_t Bytes() const { return flushed_ + used_; }
 
   void Close() {
     if (!file_) return;
@@ -304,7 +304,7 @@ void WriteMarks(Writer& w, int permille) {
 
 // One replicate's part of the report: model output around the two lists of predicted sites.
 void WriteReport(Writer& w, const Preset& p, Rng& rng, int r, const Replicate& rep) {
-  const uint64_t start = w.bytes();
+  const uint64_t start = w.Bytes();
   const int ls = p.sites;
   const int ns = static_cast<int>(rng.Between(40, 56));
   const int branches = 2 * ns - 3;
@@ -383,7 +383,9 @@ void WriteReport(Writer& w, const Preset& p, Rng& rng, int r, const Replicate& r
   w.Fixed(100000, 5, 10);
   w.Fixed(rng.Between(120000, 900000), 5, 10);
 
-  w.Put("\n\nRates for each branch\n\n branch        t        N        S    dN/dS       dN       dS\n");
+  w.Put(
+      "\n\nRates for each branch\n\n branch        t        N        S    dN/dS       dN       "
+      "dS\n");
   for (int b = 0; b < branches; ++b) {
     w.Int(ns + 1 + b % (ns - 1), 4);
     w.Put("..");
@@ -451,7 +453,7 @@ void WriteReport(Writer& w, const Preset& p, Rng& rng, int r, const Replicate& r
   w.Put("\nOptimiser log\n");
   // Pad the replicate to its share of the report, give or take a tenth.
   const uint64_t want = static_cast<uint64_t>(p.report_bytes) * rng.Between(900, 1100) / 1000;
-  for (int round = 1; w.bytes() - start < want; ++round) {
+  for (int round = 1; w.Bytes() - start < want; ++round) {
     if (round % 8 == 0) {
       WriteProse(w, rng, 1);
       continue;
@@ -495,7 +497,8 @@ void WriteTables(const Preset& p, const std::string& dir, Rng& rng) {
   const int k = p.tables;
   std::vector<Writer*> tables;
   std::vector<long> lines(k, p.table_lines);
-  for (int t = 0; t < k; ++t) tables.push_back(new Writer(dir + "/run" + std::to_string(t + 1) + ".txt"));
+  for (int t = 0; t < k; ++t)
+    tables.push_back(new Writer(dir + "/run" + std::to_string(t + 1) + ".txt"));
   if (k >= 3) lines[2] -= 3;
   if (k >= 6) lines[5] -= 7;
   std::vector<long> lnl(k);

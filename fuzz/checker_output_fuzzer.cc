@@ -58,8 +58,8 @@ Parsed Stream(std::string_view text, size_t chunk, size_t max_length) {
   siteplot::CheckerOutputParser parser;
   Parsed parsed;
   for (std::string_view line; reader.Next(&line);) parser.Line(line);
-  parsed.err = reader.too_long() ? "too long" : "";
-  parsed.ok = !reader.too_long() && parser.Finish(&parsed.run, &parsed.err);
+  parsed.err = reader.TooLong() ? "too long" : "";
+  parsed.ok = !reader.TooLong() && parser.Finish(&parsed.run, &parsed.err);
   return parsed;
 }
 

@@ -33,15 +33,15 @@ struct CheckerRun {
 inline CheckerRun RunOnce(const sitecheck::CheckerProfile& profile,
                           const sitecheck::CheckerSettings& settings) {
   // Standard input at its end: the pause for more than 20 replicates reads nothing.
-  static FILE* const in = std::fopen("/dev/null", "r");
-  static FILE* const err = std::fopen("/dev/null", "w");  // warnings are not checked here
-  Require(in != nullptr && err != nullptr, "/dev/null opens");
+  static FILE* const kIn = std::fopen("/dev/null", "r");
+  static FILE* const kErr = std::fopen("/dev/null", "w");  // warnings are not checked here
+  Require(kIn != nullptr && kErr != nullptr, "/dev/null opens");
   char* buffer = nullptr;
   size_t length = 0;
   FILE* out = open_memstream(&buffer, &length);
   Require(out != nullptr, "open_memstream");
   CheckerRun run;
-  run.status = sitecheck::runChecker(profile, settings, in, out, err);
+  run.status = sitecheck::RunChecker(profile, settings, kIn, out, kErr);
   std::fclose(out);
   run.out.assign(buffer, length);
   std::free(buffer);
@@ -74,7 +74,7 @@ inline void CheckOutput(const sitecheck::CheckerProfile& profile,
             "replicate line");
     Require(r == ++replicates, "replicates counted from 1");
     Require(n <= settings.ls, "no more true sites than ls");
-    Require(!profile.classPerSite || n >= 0, "class form: no negative count");
+    Require(!profile.class_per_site || n >= 0, "class form: no negative count");
     Require(0 <= matches && matches <= k && k <= settings.ls, "0 <= matches <= k <= ls");
   }
   Require(replicates <= (settings.nrepl > 0 ? settings.nrepl : 0), "at most nrepl replicates");
@@ -84,7 +84,7 @@ inline void CheckOutput(const sitecheck::CheckerProfile& profile,
   if (run.status == 0) {
     Require(replicates == (settings.nrepl > 0 ? settings.nrepl : 0), "every replicate");
     Require(has_table, "a complete run prints the table");
-    Require(EndsWith(run.out, std::string(profile.closingSuffix) + "\n"), "closing line");
+    Require(EndsWith(run.out, std::string(profile.closing_suffix) + "\n"), "closing line");
     return;
   }
   Require(!has_table, "a failed run prints no table");
@@ -112,12 +112,12 @@ inline int RunChecker(const sitecheck::CheckerProfile& profile, const uint8_t* d
   std::vector<std::string_view> parts = SplitParts(data, size, 3);
   if (parts.size() < 3) return 0;
   const std::vector<std::string> args = Words(parts[0], 4 + 200);
-  if (profile.needsTwoArguments && args.size() < 2) return 0;  // ends after the usage text
+  if (profile.needs_two_arguments && args.size() < 2) return 0;  // ends after the usage text
 
-  sitecheck::CheckerSettings settings = sitecheck::parseCommandLine(profile, args);
+  sitecheck::CheckerSettings settings = sitecheck::ParseCommandLine(profile, args);
   if (settings.ls > kMaxSites) settings.ls %= kMaxSites + 1;
   if (settings.nrepl > kMaxReplicates) settings.nrepl %= kMaxReplicates + 1;
-  settings.readerWindow = kReaderWindow;
+  settings.reader_window = kReaderWindow;
 
   ScratchDir& dir = ScratchDir::Get();
   settings.siteFile = dir.Write("sites", parts[1]);

@@ -28,21 +28,21 @@ namespace {
 using runcompare::LineFields;
 using runcompare::LineReader;
 
-bool is_white(char c) {
+bool IsWhite(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // What the field scan must find, walking the line a character at a time.
-LineFields walk(const char* line, size_t column) {
+LineFields Walk(const char* line, size_t column) {
   LineFields fields{nullptr, nullptr, nullptr, 0};
   bool after_space = true;
   const char* p = line;
   for (; *p != '\n'; ++p) {
-    if (!is_white(*p) && after_space && fields.count < column) {
+    if (!IsWhite(*p) && after_space && fields.count < column) {
       if (++fields.count == 1) fields.first = p;
       if (fields.count == column) fields.wanted = p;
     }
-    after_space = is_white(*p);
+    after_space = IsWhite(*p);
   }
   fields.feed = p;
   return fields;
@@ -50,13 +50,13 @@ LineFields walk(const char* line, size_t column) {
 
 // Scans the line at `line` in every form, checks each against the walk, and returns what
 // the program's form found.
-LineFields check_fields(const char* line, size_t column) {
-  std::vector<runcompare::FieldScan> forms = {runcompare::field_starts_with<textio::Portable>,
-                                              runcompare::field_starts_fast};
+LineFields CheckFields(const char* line, size_t column) {
+  std::vector<runcompare::FieldScan> forms = {runcompare::FieldStartsWith<textio::Portable>,
+                                              runcompare::FieldStartsFast};
 #if TEXTIO_HAVE_SSE2
-  if (textio::HaveAvx2()) forms.push_back(runcompare::field_starts_avx2);
+  if (textio::HaveAvx2()) forms.push_back(runcompare::FieldStartsAvx2);
 #endif
-  const LineFields want = walk(line, column);
+  const LineFields want = Walk(line, column);
   for (runcompare::FieldScan scan : forms) {
     const LineFields got = scan(line, column);
     fuzz::Require(got.count == want.count && got.feed == want.feed, "field_starts: count, end");
@@ -66,17 +66,17 @@ LineFields check_fields(const char* line, size_t column) {
   return runcompare::field_starts(line, column);
 }
 
-// The field at `field` read by scan_field_double against strtod on a copy of the field,
-// and by scan_int, as "%d" reads an argument, against strtol.
-void check_number(const char* field) {
+// The field at `field` read by ScanFieldDouble against strtod on a copy of the field,
+// and by ScanInt, as "%d" reads an argument, against strtol.
+void CheckNumber(const char* field) {
   size_t length = 0;
-  while (!is_white(field[length])) ++length;
+  while (!IsWhite(field[length])) ++length;
   const std::string copy(field, length);
   char* end = nullptr;
   const double want = std::strtod(copy.c_str(), &end);
   const bool want_ok = end != copy.c_str() && !std::isnan(want);
   double got = 7;
-  fuzz::Require(runcompare::scan_field_double(field, &got) == want_ok,
+  fuzz::Require(runcompare::ScanFieldDouble(field, &got) == want_ok,
                 "scan_field_double: reads a number where strtod does");
   fuzz::Require(!want_ok || std::memcmp(&got, &want, sizeof got) == 0,
                 "scan_field_double: strtod's value");
@@ -87,24 +87,24 @@ void check_number(const char* field) {
   if (want_int > INT_MAX) want_int = INT_MAX;
   if (want_int < INT_MIN) want_int = INT_MIN;
   int got_int = 7;
-  fuzz::Require(runcompare::scan_int(argument.c_str(), &got_int) == int_ok,
+  fuzz::Require(runcompare::ScanInt(argument.c_str(), &got_int) == int_ok,
                 "scan_int: reads an integer");
   fuzz::Require(!int_ok || got_int == want_int, "scan_int: strtol's value, clamped");
 }
 
 // The reader's limit on a line: it refuses a line only when the line is longer.
-void check_refusal(const std::string& text, size_t at, size_t max_line) {
+void CheckRefusal(const std::string& text, size_t at, size_t max_line) {
   const size_t feed = text.find('\n', at);
   fuzz::Require((feed == std::string::npos ? text.size() : feed) - at > max_line,
                 "only a line longer than the longest is refused");
 }
 
-void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> source,
-                 size_t block_size, size_t max_line) {
+void CheckTable(const std::string& text, std::unique_ptr<textio::ByteSource> source,
+                size_t block_size, size_t max_line) {
   fuzz::Require(source != nullptr, "the table opens");
   LineReader reader(std::move(source), block_size, max_line);
   // Half the inputs are read from the first block at the start, as zenthar reads its tables.
-  fuzz::Require(text.size() % 2 == 0 || reader.read_first_block(), "the first block reads");
+  fuzz::Require(text.size() % 2 == 0 || reader.ReadFirstBlock(), "the first block reads");
   std::string joined;
   for (size_t number = 0;; ++number) {
     const size_t column = 1 + number % 9;
@@ -112,10 +112,10 @@ void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> so
     std::string_view line;
     LineReader::Status status;
     do {
-      fields = check_fields(reader.window(), column);
-      status = reader.take_line(fields.feed, &line);
+      fields = CheckFields(reader.Window(), column);
+      status = reader.TakeLine(fields.feed, &line);
     } while (status == LineReader::kMore);
-    if (status == LineReader::kTooLong) return check_refusal(text, joined.size(), max_line);
+    if (status == LineReader::kTooLong) return CheckRefusal(text, joined.size(), max_line);
     if (status != LineReader::kLine) {
       fuzz::Require(status == LineReader::kEnd, "the table reads without error");
       break;
@@ -129,11 +129,11 @@ void check_table(const std::string& text, std::unique_ptr<textio::ByteSource> so
     fuzz::Require(feed != std::string_view::npos || joined.size() + line.size() == text.size(),
                   "only the last line lacks its line feed");
     joined.append(line);
-    if (fields.count >= 1) check_number(fields.first);
-    if (fields.count == column) check_number(fields.wanted);
+    if (fields.count >= 1) CheckNumber(fields.first);
+    if (fields.count == column) CheckNumber(fields.wanted);
   }
   std::string_view line;
-  fuzz::Require(reader.take_line(reader.window(), &line) == LineReader::kEnd,
+  fuzz::Require(reader.TakeLine(reader.Window(), &line) == LineReader::kEnd,
                 "the end stays the end");
   fuzz::Require(joined == text, "the lines put the input back together");
 }
@@ -147,10 +147,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t block_size = 1 + (size > 0 ? data[0] % 64 : 0);
   const size_t chunk = 1 + (size > 1 ? data[1] % 16 : 0);
   const size_t max_line = 4 * (1 + (size > 2 ? data[2] : 255));
-  check_table(text, std::make_unique<textio::StringSource>(text, chunk), block_size, max_line);
+  CheckTable(text, std::make_unique<textio::StringSource>(text, chunk), block_size, max_line);
   if (fuzz::LooksCompressed(text)) return 0;  // a file of it is not read as text
   textio::OpenError error;
-  check_table(text, textio::OpenFile(fuzz::ScratchDir::Get().Write("table", text), &error),
-              block_size, max_line);
+  CheckTable(text, textio::OpenFile(fuzz::ScratchDir::Get().Write("table", text), &error),
+             block_size, max_line);
   return 0;
 }

@@ -39,10 +39,10 @@ Outcome ReadAll(std::unique_ptr<textio::ByteSource> source, size_t block) {
   for (size_t got; (got = source->Read(&buffer[0], block)) > 0;) {
     outcome.bytes.append(buffer, 0, got);
   }
-  outcome.failed = source->failed();
-  outcome.damaged = source->damaged();
-  outcome.error_number = source->error_number();
-  outcome.damage = source->damage();
+  outcome.failed = source->Failed();
+  outcome.damaged = source->Damaged();
+  outcome.error_number = source->ErrorNumber();
+  outcome.damage = source->Damage();
   fuzz::Require(source->Read(&buffer[0], block) == 0, "no bytes after the end");
   return outcome;
 }

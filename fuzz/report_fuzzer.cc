@@ -45,13 +45,13 @@ std::vector<std::vector<Entry>> ReadLists(const std::string& text, int32_t ls, c
     sitecheck::PredictedSite entry;
     while (static_cast<int32_t>(list.size()) < ls && sitecheck::readPredictedSite(reader, &entry)) {
       fuzz::Require(std::isfinite(entry.probability), "a probability is a finite number");
-      int siteClass = sitecheck::classify(entry.probability);
-      fuzz::Require(siteClass >= 0 && siteClass < sitecheck::kClasses, "class in 0..20");
+      int site_class = sitecheck::classify(entry.probability);
+      fuzz::Require(site_class >= 0 && site_class < sitecheck::kClasses, "class in 0..20");
       list.push_back({entry.site, entry.residue, entry.probability});
     }
     lists.push_back(list);
   }
-  fuzz::Require(!reader.failed(), "a file in memory reads without error");
+  fuzz::Require(!reader.Failed(), "a file in memory reads without error");
   return lists;
 }
 

@@ -208,6 +208,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (reader.ReadPiece(sitecheck::kMaxPiece, &piece)) rest.append(piece);
   expected = model.text.substr(model.pos);
   fuzz::Require(rest == expected, "same rest");
-  fuzz::Require(!reader.failed(), "a file in memory reads without error");
+  fuzz::Require(!reader.Failed(), "a file in memory reads without error");
   return 0;
 }

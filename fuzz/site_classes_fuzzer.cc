@@ -39,7 +39,7 @@ std::vector<Block> ReadBlocks(const std::string& text, int32_t ls,
   for (int r = 0; r < kMaxBlocks; ++r) {
     Block b;
     b.block = sitecheck::readSiteClasses(reader, ls, classes, storage.data());
-    fuzz::Require(!reader.failed(), "a file in memory reads without error");
+    fuzz::Require(!reader.Failed(), "a file in memory reads without error");
     if (b.block.status == sitecheck::SiteStatus::kOk) {
       fuzz::Require(b.block.n >= 0 && b.block.n <= std::max(ls, 0), "0 <= n <= ls");
       b.sites.assign(storage.begin(), storage.begin() + b.block.n);

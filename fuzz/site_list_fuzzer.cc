@@ -39,7 +39,7 @@ std::vector<Block> ReadBlocks(const std::string& text, int32_t ls, size_t buffer
   for (int r = 0; r < kMaxBlocks; ++r) {
     Block b;
     b.block = sitecheck::readTrueSiteList(reader, ls, trueSites);
-    fuzz::Require(!reader.failed(), "a file in memory reads without error");
+    fuzz::Require(!reader.Failed(), "a file in memory reads without error");
     if (b.block.status == sitecheck::SiteStatus::kOk) {
       fuzz::Require(b.block.n <= ls, "a block never holds more than ls sites");
       if (b.block.n > 0) b.sites.assign(trueSites, trueSites + b.block.n);

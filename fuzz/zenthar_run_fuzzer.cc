@@ -36,7 +36,7 @@ struct Run {
   std::string out_txt;
 };
 
-std::unique_ptr<textio::ByteSource> table_file(size_t number, const std::string& text) {
+std::unique_ptr<textio::ByteSource> TableFile(size_t number, const std::string& text) {
   textio::OpenError error;
   std::unique_ptr<textio::ByteSource> file =
       textio::OpenFile(fuzz::ScratchDir::Get().Write("t" + std::to_string(number), text), &error);
@@ -50,14 +50,14 @@ struct Sizes {
   size_t out_txt;
 };
 
-Run run_tables(const std::vector<std::string>& texts, int column, bool from_files,
-               const Sizes& sizes) {
+Run RunTables(const std::vector<std::string>& texts, int column, bool from_files,
+              const Sizes& sizes) {
   std::vector<runcompare::InputTable> tables;
   tables.reserve(texts.size());
   for (size_t i = 0; i < texts.size(); ++i) {
     const std::string name = "t" + std::to_string(i + 1);
     if (from_files) {
-      tables.emplace_back(name, table_file(i + 1, texts[i]), sizes.window);
+      tables.emplace_back(name, TableFile(i + 1, texts[i]), sizes.window);
     } else {
       tables.emplace_back(name, std::make_unique<textio::StringSource>(texts[i], 5), 8);
     }
@@ -69,8 +69,8 @@ Run run_tables(const std::vector<std::string>& texts, int column, bool from_file
   FILE* console = open_memstream(&console_buffer, &console_length);
   fuzz::Require(console != nullptr, "open_memstream");
   Run run;
-  run.outcome = runcompare::compare_runs(&tables, column, &out, console);
-  fuzz::Require(out.close(), "out.txt is written");
+  run.outcome = runcompare::CompareRuns(&tables, column, &out, console);
+  fuzz::Require(out.Close(), "out.txt is written");
   std::fclose(console);
   run.console.assign(console_buffer, console_length);
   std::free(console_buffer);
@@ -79,7 +79,7 @@ Run run_tables(const std::vector<std::string>& texts, int column, bool from_file
 }
 
 // The lines of a table, each with its line feed when it has one.
-std::vector<std::string> lines_of(const std::string& text) {
+std::vector<std::string> LinesOf(const std::string& text) {
   std::vector<std::string> lines;
   for (size_t start = 0; start < text.size();) {
     size_t feed = text.find('\n', start);
@@ -90,16 +90,16 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-bool is_white(char c) {
+bool IsWhite(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // The fields of a table line, before its line feed: runs of bytes other than white space.
-std::vector<std::string> fields_of(const std::string& line) {
+std::vector<std::string> FieldsOf(const std::string& line) {
   std::vector<std::string> fields;
   for (size_t at = 0; at < line.size() && line[at] != '\n';) {
     size_t end = at;
-    while (end < line.size() && !is_white(line[end])) ++end;
+    while (end < line.size() && !IsWhite(line[end])) ++end;
     if (end > at) fields.push_back(line.substr(at, end - at));
     at = end > at ? end : at + 1;
   }
@@ -108,7 +108,7 @@ std::vector<std::string> fields_of(const std::string& line) {
 
 // A field read as a number: strtod on its text, which a NUL ends; false, `*value` left
 // alone, when it does not begin with a number or begins with a NaN.
-bool number_of(const std::string& field, double* value) {
+bool NumberOf(const std::string& field, double* value) {
   char* end = nullptr;
   const double number = std::strtod(field.c_str(), &end);
   if (end == field.c_str() || std::isnan(number)) return false;
@@ -129,20 +129,20 @@ struct Model {
 // each holds the reference, the first active table's index, taken again from the next active
 // table while it is -1.0. The lowest and highest are the first active tables with the
 // smallest and the largest value.
-Model model_record(const std::vector<std::vector<std::string>>& lines, size_t record, size_t column,
-                   std::vector<double>* index) {
+Model ModelRecord(const std::vector<std::vector<std::string>>& lines, size_t record, size_t column,
+                  std::vector<double>* index) {
   const size_t count = lines.size();
   Model model{std::vector<bool>(count, false), count, count};
   double low = 0.0, high = 0.0, reference = -1.0;
   for (size_t i = 0; i < count; ++i) {
     if (record > lines[i].size()) continue;  // at its end
-    const std::vector<std::string> fields = fields_of(lines[i][record - 1]);
+    const std::vector<std::string> fields = FieldsOf(lines[i][record - 1]);
     if (fields.empty()) continue;
-    number_of(fields[0], &(*index)[i]);
+    NumberOf(fields[0], &(*index)[i]);
     if (fields.size() < column) continue;
     model.active[i] = true;
     double value = 0.0;
-    number_of(fields[column - 1], &value);
+    NumberOf(fields[column - 1], &value);
     if (reference == -1.0) {
       reference = (*index)[i];
     } else if ((*index)[i] != reference) {
@@ -160,17 +160,17 @@ Model model_record(const std::vector<std::vector<std::string>>& lines, size_t re
   return model;
 }
 
-void check(const std::vector<std::string>& texts, const Run& run, int column) {
+void Check(const std::vector<std::string>& texts, const Run& run, int column) {
   fuzz::Require(run.outcome.status == CompareOutcome::kDone ||
                     run.outcome.status == CompareOutcome::kIndexMismatch,
                 "a table reads without error");
   std::vector<std::vector<std::string>> lines;
-  for (const std::string& text : texts) lines.push_back(lines_of(text));
+  for (const std::string& text : texts) lines.push_back(LinesOf(text));
   std::vector<double> index(texts.size(), -1.0);
   size_t console_at = 0, out_at = 0;
   for (long long record = 1; record <= run.outcome.records_written; ++record) {
     const Model model =
-        model_record(lines, static_cast<size_t>(record), static_cast<size_t>(column), &index);
+        ModelRecord(lines, static_cast<size_t>(record), static_cast<size_t>(column), &index);
     size_t end = run.console.find('\n', console_at);
     fuzz::Require(end != std::string::npos, "one console line per record");
     std::string line = run.console.substr(console_at, end + 1 - console_at);
@@ -216,8 +216,8 @@ void check(const std::vector<std::string>& texts, const Run& run, int column) {
   }
   // The record after the last one written ends the run: no table is active in it, or the
   // active ones disagree on the index.
-  const Model last = model_record(lines, static_cast<size_t>(run.outcome.records_written) + 1,
-                                  static_cast<size_t>(column), &index);
+  const Model last = ModelRecord(lines, static_cast<size_t>(run.outcome.records_written) + 1,
+                                 static_cast<size_t>(column), &index);
   fuzz::Require(
       run.outcome.status ==
           (last.lowest == texts.size() ? CompareOutcome::kDone : CompareOutcome::kIndexMismatch),
@@ -233,7 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string_view> parts = fuzz::SplitParts(data, size, kMaxTables + 1);
   if (parts.size() < 2) return 0;
   std::vector<std::string> words = fuzz::Words(parts[0], 1);
-  const int column = runcompare::parse_lnl_column(words.empty() ? "" : words[0].c_str());
+  const int column = runcompare::ParseLnlColumn(words.empty() ? "" : words[0].c_str());
   if (column < 1) return 0;  // refused before any table is read
 
   std::vector<std::string> plain_texts, crlf_texts;
@@ -243,10 +243,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     crlf_texts.push_back(fuzz::WithCrLf(parts[i]));
   }
   const Sizes sizes = {1 + size % 61, 1 + size % 67};
-  const Run plain = run_tables(plain_texts, column, true, sizes);
-  check(plain_texts, plain, column);
-  const Run crlf = run_tables(crlf_texts, column, false, sizes);
-  check(crlf_texts, crlf, column);
+  const Run plain = RunTables(plain_texts, column, true, sizes);
+  Check(plain_texts, plain, column);
+  const Run crlf = RunTables(crlf_texts, column, false, sizes);
+  Check(crlf_texts, crlf, column);
   fuzz::Require(crlf.outcome.status == plain.outcome.status &&
                     crlf.outcome.records_written == plain.outcome.records_written &&
                     crlf.console == plain.console,

@@ -26,13 +26,13 @@ TEST_F(ZentharBadInputTest, EmptyFiles) {
   Write("a", "");
   Write("b", "");
   Write("out.txt", "old\n");
-  Expect({"a", "b", "2"}, "a  b    ==>  out.txt\n\n" + wrote(0), 0);
+  Expect({"a", "b", "2"}, "a  b    ==>  out.txt\n\n" + Wrote(0), 0);
   EXPECT_EQ(OutTxt(), "");
   // An empty table takes part in no record.
   Write("b", "1 -3\n2 -4\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "-+", -3, 2, -3, 2) +
-             record(2, "-+", -4, 2, -4, 2) + wrote(2),
+         "a  b    ==>  out.txt\n\n" + Record(1, "-+", -3, 2, -3, 2) +
+             Record(2, "-+", -4, 2, -4, 2) + Wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1 -3\n2 -4\n");
 }
@@ -45,14 +45,14 @@ TEST_F(ZentharBadInputTest, TablesOfRandomBytes) {
   Write("r1", r1);
   Write("r2", r2);
   Expect({"r1", "r2", "3"},
-         "r1  r2    ==>  out.txt\n\n" + record(1, "++", 0, 1, 7, 2) + record(2, "-+", 0, 2, 0, 2) +
-             record(3, "+-", 0, 1, 0, 1) + record(4, "++", 0, 1, 0, 1) +
-             record(5, "-+", 0, 2, 0, 2) + record(6, "++", 0, 2, 4, 1) +
-             record(7, "++", 0, 1, 0, 1) + record(8, "+-", 0, 1, 0, 1) +
-             record(9, "++", 0, 1, 0, 1) + wrote(9),
+         "r1  r2    ==>  out.txt\n\n" + Record(1, "++", 0, 1, 7, 2) + Record(2, "-+", 0, 2, 0, 2) +
+             Record(3, "+-", 0, 1, 0, 1) + Record(4, "++", 0, 1, 0, 1) +
+             Record(5, "-+", 0, 2, 0, 2) + Record(6, "++", 0, 2, 4, 1) +
+             Record(7, "++", 0, 1, 0, 1) + Record(8, "+-", 0, 1, 0, 1) +
+             Record(9, "++", 0, 1, 0, 1) + Wrote(9),
          0);
   // out.txt holds each record's line of the table named highest, byte for byte.
-  const std::vector<std::string> l1 = lines_of(r1), l2 = lines_of(r2);
+  const std::vector<std::string> l1 = LinesOf(r1), l2 = LinesOf(r2);
   ASSERT_GE(l1.size(), 10u);
   ASSERT_GE(l2.size(), 10u);
   EXPECT_EQ(OutTxt(), l2[0] + l2[1] + l1[2] + l1[3] + l2[4] + l1[5] + l1[6] + l1[7] + l1[8]);
@@ -64,13 +64,13 @@ TEST_F(ZentharBadInputTest, NulBytesInsideLines) {
   Write("a", "1\0x -5\0\0 tail\n2 \0 -7\n3 -1\n"s);
   Write("b", "1 -6\n2 -2\0\n\0\n"s);
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", -6, 2, -5, 1) + record(2, "++", -2, 2, 0, 1) +
-             record(3, "+-", -1, 1, -1, 1) + wrote(3),
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", -6, 2, -5, 1) + Record(2, "++", -2, 2, 0, 1) +
+             Record(3, "+-", -1, 1, -1, 1) + Wrote(3),
          0);
   EXPECT_EQ(OutTxt(), "1\0x -5\0\0 tail\n2 \0 -7\n3 -1\n"s);
   Expect({"a", "b", "3"},
-         "a  b    ==>  out.txt\n\n" + record(1, "+-", 0, 1, 0, 1) + record(2, "+-", -7, 1, -7, 1) +
-             wrote(2),
+         "a  b    ==>  out.txt\n\n" + Record(1, "+-", 0, 1, 0, 1) + Record(2, "+-", -7, 1, -7, 1) +
+             Wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1\0x -5\0\0 tail\n2 \0 -7\n"s);
 }
@@ -81,15 +81,15 @@ TEST_F(ZentharBadInputTest, LinesOfAMegabyte) {
   Write("a", a);
   Write("b", "1 -3\n2 5\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", -3, 2, -2, 1) + record(2, "++", 0, 1, 5, 2) +
-             wrote(2),
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", -3, 2, -2, 1) + Record(2, "++", 0, 1, 5, 2) +
+             Wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1" + blanks + "-2\n2 5\n");
   // The megabyte line is the highest when it is the only line.
   Write("b", "1 -3\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", -3, 2, -2, 1) + record(2, "+-", 0, 1, 0, 1) +
-             wrote(2),
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", -3, 2, -2, 1) + Record(2, "+-", 0, 1, 0, 1) +
+             Wrote(2),
          0);
   EXPECT_EQ(OutTxt(), a);
 }
@@ -101,9 +101,9 @@ TEST_F(ZentharBadInputTest, LinesOfAMegabyte) {
 TEST_F(ZentharBadInputTest, CarriageReturnLineFeedTablesThroughout) {
   const std::string a = "1 " + std::string(262141, 'x') + "\n2 a -5\n3 a \n4 a -1e2\n\n9 a -1\n";
   const std::string b = "1 b -7\n2 b -6 more\n3 b -4\n4 b" + std::string(11, ' ') + "\n\n";
-  const std::string console = "a  b    ==>  out.txt\n\n" + record(1, "-+", -7, 2, -7, 2) +
-                              record(2, "++", -6, 2, -5, 1) + record(3, "-+", -4, 2, -4, 2) +
-                              record(4, "+-", -100, 1, -100, 1) + wrote(4);
+  const std::string console = "a  b    ==>  out.txt\n\n" + Record(1, "-+", -7, 2, -7, 2) +
+                              Record(2, "++", -6, 2, -5, 1) + Record(3, "-+", -4, 2, -4, 2) +
+                              Record(4, "+-", -100, 1, -100, 1) + Wrote(4);
   Write("a", a);
   Write("b", b);
   Expect({"a", "b", "3"}, console, 0);
@@ -125,22 +125,22 @@ TEST_F(ZentharBadInputTest, TablesCutOff) {
   Write("a", "1 -12.5\n2 -1");
   Write("b", "1 -13\n2 -3\n3 -2e");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", -13, 2, -12.5, 1) +
-             record(2, "++", -3, 2, -1, 1) + record(3, "-+", -2, 2, -2, 2) + wrote(3),
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", -13, 2, -12.5, 1) +
+             Record(2, "++", -3, 2, -1, 1) + Record(3, "-+", -2, 2, -2, 2) + Wrote(3),
          0);
   EXPECT_EQ(OutTxt(), "1 -12.5\n2 -1\n3 -2e\n");
   Write("a", "1 -12.5\n2 -");
   Write("b", "1 -13\n2 -3.\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", -13, 2, -12.5, 1) +
-             record(2, "++", -3, 2, 0, 1) + wrote(2),
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", -13, 2, -12.5, 1) +
+             Record(2, "++", -3, 2, 0, 1) + Wrote(2),
          0);
   EXPECT_EQ(OutTxt(), "1 -12.5\n2 -\n");
   // An index cut short no longer agrees.
   Write("a", "1 -12.5\n1");
   Write("b", "1 -13\n12 -3\n");
   Expect({"a", "b", "1"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", 1, 1, 1, 1) +
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", 1, 1, 1, 1) +
              "\nError: index field different.\n",
          255);
   EXPECT_EQ(OutTxt(), "1 -12.5\n");
@@ -152,11 +152,11 @@ TEST_F(ZentharBadInputTest, NumbersBeyondThirtyTwoBits) {
   Write("a", "4294967297 -1\n9007199254740993 -2\n1e400 -3 1e400\n");
   Write("b", "4294967297.0 -1e400\n9007199254740992 -2\n1e500 -4 -1e999\n");
   Expect({"a", "b", "2"},
-         "a  b    ==>  out.txt\n\n" + record(1, "++", -HUGE_VAL, 2, -1, 1) +
-             record(2, "++", -2, 1, -2, 1) + record(3, "++", -4, 2, -3, 1) + wrote(3),
+         "a  b    ==>  out.txt\n\n" + Record(1, "++", -HUGE_VAL, 2, -1, 1) +
+             Record(2, "++", -2, 1, -2, 1) + Record(3, "++", -4, 2, -3, 1) + Wrote(3),
          0);
   EXPECT_EQ(OutTxt(), "4294967297 -1\n9007199254740993 -2\n1e400 -3 1e400\n");
-  Expect({"a", "b", "4294967299"}, "a  b    ==>  out.txt\n\n" + wrote(0), 0);
+  Expect({"a", "b", "4294967299"}, "a  b    ==>  out.txt\n\n" + Wrote(0), 0);
   Expect({"a", "b", "-99999999999"},
          "a  b    ==>  out.txt\n\n"
          "\nError: log-likelihood column must be 1 or more, not -2147483648.\n",
@@ -183,8 +183,8 @@ TEST_F(ZentharBadInputTest, FolderWhereAFileIsExpected) {
       {{"a", "m", "2"}, "folder\n", "a  " + asked + "m" + prompt + given_up, 255},
       {{"folder", "a", "2"},
        "a\n",
-       asked + "folder" + prompt + "a  a    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) +
-           wrote(1),
+       asked + "folder" + prompt + "a  a    ==>  out.txt\n\n" + Record(1, "++", -1, 1, -1, 1) +
+           Wrote(1),
        0},
   };
   for (const auto& c : cases) {
@@ -232,9 +232,9 @@ TEST_F(ZentharBadInputTest, OutTxtCannotBeCreated) {
 TEST_F(ZentharBadInputTest, OutTxtInReadOnlyFolder) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into folders without write permission";
   Write("a", "1 -1\n");
-  ASSERT_EQ(chmod(dir_.path().c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir_.Path().c_str(), 0555), 0);
   Expect({"a", "a", "2"}, "a  a    ==>  out.txt\n\n\nerror when opening file out.txt\n", 255);
-  ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(dir_.Path().c_str(), 0755), 0);
   EXPECT_FALSE(OutTxtExists());
 }
 
@@ -249,14 +249,14 @@ TEST_F(ZentharBadInputTest, StandardInputAtItsEnd) {
   // The first prompt takes the only word; the second finds standard input at its end.
   Expect({"m", "m", "2"}, asked + "a  " + asked + given_up, 255, "a\n");
   RunResult closed = testsupport::RunProgram(
-      "/bin/sh", {"-c", "exec \"$0\" \"$@\" <&-", ZENTHAR_PATH, "m", "a", "2"}, dir_.path());
+      "/bin/sh", {"-c", "exec \"$0\" \"$@\" <&-", ZENTHAR_PATH, "m", "a", "2"}, dir_.Path());
   EXPECT_EQ(closed.out, kUsage + asked + given_up);
   EXPECT_EQ(closed.status, 255);
   // With every file there, standard input is never read.
   closed = testsupport::RunProgram(
-      "/bin/sh", {"-c", "exec \"$0\" \"$@\" <&-", ZENTHAR_PATH, "a", "a", "2"}, dir_.path());
+      "/bin/sh", {"-c", "exec \"$0\" \"$@\" <&-", ZENTHAR_PATH, "a", "a", "2"}, dir_.Path());
   EXPECT_EQ(closed.out,
-            kUsage + "a  a    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1));
+            kUsage + "a  a    ==>  out.txt\n\n" + Record(1, "++", -1, 1, -1, 1) + Wrote(1));
   EXPECT_EQ(closed.status, 0);
   EXPECT_EQ(OutTxt(), "1 -1\n");
 }
@@ -283,7 +283,7 @@ TEST_F(ZentharBadInputTest, FailureAfterManyRecordsKeepsThemAllInOutTxt) {
     a += std::to_string(k) + " " + padding + " -" + std::to_string(k) + "\n";
     b += std::to_string(k) + " " + padding + " -" + std::to_string(k + 1) + ".5\n";
     out += std::to_string(k) + " " + padding + " -" + std::to_string(k) + "\n";
-    console += record(k, "++", -(k + 1.5), 2, -k, 1);
+    console += Record(k, "++", -(k + 1.5), 2, -k, 1);
   }
   Write("a", a + "3001 " + padding + " -1\n3002 x -1\n");
   Write("b", b + "3002 " + padding + " -1\n");

@@ -11,14 +11,14 @@
 
 namespace runcompare {
 
-int parse_lnl_column(const char* argument, bool* read) {
+int ParseLnlColumn(const char* argument, bool* read) {
   int column = kDefaultLnlColumn;
-  const bool is_number = scan_int(argument, &column);
+  const bool is_number = ScanInt(argument, &column);
   if (read != nullptr) *read = is_number;
   return column;
 }
 
-std::string field_text(const char* field) {
+std::string FieldText(const char* field) {
   std::size_t length = 0;
   while (length < 64 && !textio::IsSpace(field[length])) ++length;
   return std::string(field, length);
@@ -36,47 +36,47 @@ struct ScannedIndex {
 // Reads the next line of `*table` and, from it, the index and the log-likelihood (field
 // `column`); the table is active when the line has that many fields. A log-likelihood field
 // that is no number is left in `*not_number`.
-LineReader::Status read_table_line(InputTable* table, std::size_t column, ScannedIndex* scanned,
-                                   const char** not_number) {
+LineReader::Status ReadTableLine(InputTable* table, std::size_t column, ScannedIndex* scanned,
+                                 const char** not_number) {
   table->lnl_value = 0.0;
   table->active = false;
   LineFields fields;
-  const LineReader::Status status = table->reader.next_line(column, &fields, &table->line);
+  const LineReader::Status status = table->reader.NextLine(column, &fields, &table->line);
   if (status != LineReader::kLine) {
     table->line = std::string_view();
     return status;
   }
   if (fields.count == 0) return status;
-  if (scanned->field != nullptr && same_field(scanned->field, fields.first)) {
+  if (scanned->field != nullptr && SameField(scanned->field, fields.first)) {
     table->index_value = scanned->value;
-  } else if (scan_field_double(fields.first, &table->index_value)) {
+  } else if (ScanFieldDouble(fields.first, &table->index_value)) {
     scanned->field = fields.first;
     scanned->value = table->index_value;
   }
   if (fields.count < column) return status;
-  if (!scan_field_double(fields.wanted, &table->lnl_value)) *not_number = fields.wanted;
+  if (!ScanFieldDouble(fields.wanted, &table->lnl_value)) *not_number = fields.wanted;
   table->active = true;
   return status;
 }
 
 // Counts a log-likelihood field that is no number, in table `table` of record `record`.
-[[gnu::cold]] void note_not_number(const char* field, long long record, std::size_t table,
-                                   OddValues* odd) {
+[[gnu::cold]] void NoteNotNumber(const char* field, long long record, std::size_t table,
+                                 OddValues* odd) {
   if (odd->not_numbers++ > 0) return;
   odd->not_number_record = record;
   odd->not_number_table = table;
-  odd->not_number_text = field_text(field);
+  odd->not_number_text = FieldText(field);
 }
 
 // Reads record `record`: the next line of every table. kDone when every table gave a line
 // or is at its end; otherwise the failure, with the table in `*failed_table`.
-CompareOutcome::Status read_record(std::vector<InputTable>* tables, std::size_t column,
-                                   long long record, std::size_t* failed_table, OddValues* odd) {
+CompareOutcome::Status ReadRecord(std::vector<InputTable>* tables, std::size_t column,
+                                  long long record, std::size_t* failed_table, OddValues* odd) {
   ScannedIndex scanned;
   for (std::size_t i = 0; i < tables->size(); ++i) {
     const char* not_number = nullptr;
-    const LineReader::Status status = read_table_line(&(*tables)[i], column, &scanned, &not_number);
-    if (not_number != nullptr) note_not_number(not_number, record, i, odd);
+    const LineReader::Status status = ReadTableLine(&(*tables)[i], column, &scanned, &not_number);
+    if (not_number != nullptr) NoteNotNumber(not_number, record, i, odd);
     switch (status) {
       case LineReader::kError:
         *failed_table = i;
@@ -106,7 +106,7 @@ struct Choice {
 // while that reference is -1.0 (unset), the next active table's. The first active table
 // sets both the lowest and the highest, so a later one takes a place only when strictly
 // lower or higher and ties stay with the earlier table.
-Choice choose(const std::vector<InputTable>& tables) {
+Choice Choose(const std::vector<InputTable>& tables) {
   const std::size_t count = tables.size();
   Choice choice{count, count, true};
   double reference = -1.0;
@@ -130,51 +130,51 @@ Choice choose(const std::vector<InputTable>& tables) {
   return choice;
 }
 
-// Writes the record line at `out`, which has room for record_line_room bytes:
+// Writes the record line at `out`, which has room for RecordLineRoom bytes:
 // "record %4d  (" with the record number, one "+" or "-" per table, then
 // ") %10.3f (%d) - %10.3f (%d) = %8.3f\n" with the lowest, its table number, the highest,
 // its table number and the lowest less the highest.
-char* write_record_line(char* out, long long record, const std::vector<InputTable>& tables,
-                        const Choice& choice) {
+char* WriteRecordLine(char* out, long long record, const std::vector<InputTable>& tables,
+                      const Choice& choice) {
   const double low = tables[choice.lowest].lnl_value;
   const double high = tables[choice.highest].lnl_value;
   std::memcpy(out, "record ", 7);
-  out = write_int(out + 7, record, 4);
+  out = WriteInt(out + 7, record, 4);
   std::memcpy(out, "  (", 3);
   out += 3;
   for (const InputTable& table : tables) *out++ = table.active ? '+' : '-';
   *out++ = ')';
   *out++ = ' ';
-  out = write_fixed(out, low, 10, 3);
+  out = WriteFixed(out, low, 10, 3);
   std::memcpy(out, " (", 2);
-  out = write_int(out + 2, static_cast<long long>(choice.lowest) + 1, 0);
+  out = WriteInt(out + 2, static_cast<long long>(choice.lowest) + 1, 0);
   std::memcpy(out, ") - ", 4);
-  out = write_fixed(out + 4, high, 10, 3);
+  out = WriteFixed(out + 4, high, 10, 3);
   std::memcpy(out, " (", 2);
-  out = write_int(out + 2, static_cast<long long>(choice.highest) + 1, 0);
+  out = WriteInt(out + 2, static_cast<long long>(choice.highest) + 1, 0);
   std::memcpy(out, ") = ", 4);
-  out = write_fixed(out + 4, low - high, 8, 3);
+  out = WriteFixed(out + 4, low - high, 8, 3);
   *out++ = '\n';
   return out;
 }
 
-// The most write_record_line writes for `tables` tables, with every number at its longest.
-std::size_t record_line_room(std::size_t tables) {
-  return tables + 2 * fixed_text_room(10, 3) + fixed_text_room(8, 3) + int_text_room(4) +
-         2 * int_text_room(0) + 32;
+// The most WriteRecordLine writes for `tables` tables, with every number at its longest.
+std::size_t RecordLineRoom(std::size_t tables) {
+  return tables + 2 * FixedTextRoom(10, 3) + FixedTextRoom(8, 3) + IntTextRoom(4) +
+         2 * IntTextRoom(0) + 32;
 }
 
 }  // namespace
 
-CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
-                            FILE* console) {
+CompareOutcome CompareRuns(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
+                           FILE* console) {
   CompareOutcome outcome;
   const std::size_t column = static_cast<std::size_t>(lnl_column);
-  std::vector<char> record_line(record_line_room(tables->size()));
+  std::vector<char> record_line(RecordLineRoom(tables->size()));
   for (long long record = 1;; ++record) {
-    outcome.status = read_record(tables, column, record, &outcome.failed_table, &outcome.odd);
+    outcome.status = ReadRecord(tables, column, record, &outcome.failed_table, &outcome.odd);
     if (outcome.status != CompareOutcome::kDone) break;
-    const Choice choice = choose(*tables);
+    const Choice choice = Choose(*tables);
     if (choice.lowest == tables->size()) break;  // no active table: the run is over
     if (!choice.agree) {
       outcome.status = CompareOutcome::kIndexMismatch;
@@ -186,21 +186,21 @@ CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, Lin
       outcome.odd.positive_table = choice.highest;
       outcome.odd.positive_value = highest.lnl_value;
     }
-    out_txt->append_line(highest.line);
-    if (out_txt->failed()) {
+    out_txt->AppendLine(highest.line);
+    if (out_txt->Failed()) {
       outcome.status = CompareOutcome::kWriteError;
       break;
     }
     // Each record line goes to the console stream as it is made, so the stream's own
     // buffering (by lines on a terminal) decides when it shows.
-    const char* end = write_record_line(record_line.data(), record, *tables, choice);
+    const char* end = WriteRecordLine(record_line.data(), record, *tables, choice);
     std::fwrite(record_line.data(), 1, static_cast<std::size_t>(end - record_line.data()), console);
     ++outcome.records_written;
   }
   return outcome;
 }
 
-long long fields_where_the_run_ended(const std::vector<InputTable>& tables, int lnl_column) {
+long long FieldsWhereTheRunEnded(const std::vector<InputTable>& tables, int lnl_column) {
   long long most = -1;
   for (const InputTable& table : tables) {
     if (table.line.empty()) continue;  // at its end
@@ -210,12 +210,12 @@ long long fields_where_the_run_ended(const std::vector<InputTable>& tables, int 
   return most;
 }
 
-bool lines_with_fields_remain(std::vector<InputTable>* tables) {
+bool LinesWithFieldsRemain(std::vector<InputTable>* tables) {
   for (InputTable& table : *tables) {
     for (;;) {
       LineFields fields;
       std::string_view line;
-      const LineReader::Status status = table.reader.next_line(1, &fields, &line);
+      const LineReader::Status status = table.reader.NextLine(1, &fields, &line);
       // A line too long to take, or to hold, is there all the same.
       if (status == LineReader::kTooLong || status == LineReader::kNoMemory) return true;
       if (status != LineReader::kLine) break;
@@ -225,7 +225,7 @@ bool lines_with_fields_remain(std::vector<InputTable>* tables) {
   return false;
 }
 
-std::pair<std::size_t, std::size_t> index_disagreement(const std::vector<InputTable>& tables) {
+std::pair<std::size_t, std::size_t> IndexDisagreement(const std::vector<InputTable>& tables) {
   std::size_t reference = tables.size();
   for (std::size_t i = 0; i < tables.size(); ++i) {
     if (!tables[i].active) continue;

@@ -25,7 +25,7 @@ constexpr int kDefaultLnlColumn = 13;
 /// values are clamped to the range of int); kDefaultLnlColumn when it does not begin with an
 /// integer, and then `*read` (when given) is false. The result may be below 1: the caller
 /// refuses that.
-int parse_lnl_column(const char* argument, bool* read = nullptr);
+int ParseLnlColumn(const char* argument, bool* read = nullptr);
 
 /// One input table and its state from record to record.
 struct InputTable {
@@ -74,25 +74,25 @@ struct CompareOutcome {
 /// (kReadError), a line does not fit in memory (kNoMemory) or is longer than its reader
 /// takes (kLineTooLong, in record records_written + 1), and stops at the first failed
 /// write to `out_txt` (kWriteError); earlier records stay written.
-CompareOutcome compare_runs(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
-                            FILE* console);
+CompareOutcome CompareRuns(std::vector<InputTable>* tables, int lnl_column, LineWriter* out_txt,
+                           FILE* console);
 
 /// The text of the field at `field`, in a line handed out by a LineReader, up to the white
 /// space after it, cut at 64 bytes.
-std::string field_text(const char* field);
+std::string FieldText(const char* field);
 
-/// After compare_runs ended with kDone, at the record after the last one written: the most
+/// After CompareRuns ended with kDone, at the record after the last one written: the most
 /// fields that a table's line of that record has (none reaches `lnl_column`), or -1 when no
 /// table gave a line there, every table being at its end.
-long long fields_where_the_run_ended(const std::vector<InputTable>& tables, int lnl_column);
+long long FieldsWhereTheRunEnded(const std::vector<InputTable>& tables, int lnl_column);
 
 /// True when some table has a line with a field after the lines taken; reads on, past blank
 /// lines, to find one. A table that cannot be read counts as having none.
-bool lines_with_fields_remain(std::vector<InputTable>* tables);
+bool LinesWithFieldsRemain(std::vector<InputTable>* tables);
 
-/// After compare_runs ended with kIndexMismatch: the first active table, whose index the
+/// After CompareRuns ended with kIndexMismatch: the first active table, whose index the
 /// others must have, and the first active table that has another.
-std::pair<std::size_t, std::size_t> index_disagreement(const std::vector<InputTable>& tables);
+std::pair<std::size_t, std::size_t> IndexDisagreement(const std::vector<InputTable>& tables);
 
 }  // namespace runcompare
 

@@ -21,12 +21,12 @@ namespace runcompare {
 namespace {
 
 TEST(ParseLnlColumnTest, ReadsLikeScanfDWithDefault13) {
-  EXPECT_EQ(parse_lnl_column("14"), 14);
-  EXPECT_EQ(parse_lnl_column(" 3x"), 3);
-  EXPECT_EQ(parse_lnl_column("x"), 13);
-  EXPECT_EQ(parse_lnl_column(""), 13);
-  EXPECT_EQ(parse_lnl_column("0"), 0);
-  EXPECT_EQ(parse_lnl_column("-4"), -4);
+  EXPECT_EQ(ParseLnlColumn("14"), 14);
+  EXPECT_EQ(ParseLnlColumn(" 3x"), 3);
+  EXPECT_EQ(ParseLnlColumn("x"), 13);
+  EXPECT_EQ(ParseLnlColumn(""), 13);
+  EXPECT_EQ(ParseLnlColumn("0"), 0);
+  EXPECT_EQ(ParseLnlColumn("-4"), -4);
 }
 
 // A text that reports a read error once it is used up.
@@ -34,7 +34,7 @@ class FailingSource : public textio::ByteSource {
  public:
   explicit FailingSource(std::string text) : text_(std::move(text)) {}
   size_t Read(char* into, size_t size) override {
-    if (failed()) return 0;
+    if (Failed()) return 0;
     if (at_ == text_.size()) {
       Fail(EIO);
       return 0;
@@ -56,18 +56,18 @@ class CompareRunsTest : public ::testing::Test {
     std::fclose(console_);
     std::free(console_text_);
   }
-  void add(std::unique_ptr<textio::ByteSource> source) {
+  void Add(std::unique_ptr<textio::ByteSource> source) {
     tables_.emplace_back("t" + std::to_string(tables_.size() + 1), std::move(source));
   }
-  // Runs the record loop; out.txt and the console are in out_txt() and console().
-  CompareOutcome run(int column) {
+  // Runs the record loop; out.txt and the console are in OutTxt() and Console().
+  CompareOutcome Run(int column) {
     LineWriter out(open(dir_.File("out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
-    const CompareOutcome outcome = compare_runs(&tables_, column, &out, console_);
-    EXPECT_TRUE(out.close());
+    const CompareOutcome outcome = CompareRuns(&tables_, column, &out, console_);
+    EXPECT_TRUE(out.Close());
     return outcome;
   }
-  std::string out_txt() { return dir_.Read("out.txt"); }
-  std::string console() {
+  std::string OutTxt() { return dir_.Read("out.txt"); }
+  std::string Console() {
     std::fflush(console_);
     return std::string(console_text_, console_size_);
   }
@@ -80,26 +80,26 @@ class CompareRunsTest : public ::testing::Test {
 };
 
 TEST_F(CompareRunsTest, ReadErrorNamesTheTable) {
-  add(std::make_unique<textio::StringSource>("1 -3\n"));
-  add(std::make_unique<FailingSource>(""));
-  const CompareOutcome outcome = run(2);
+  Add(std::make_unique<textio::StringSource>("1 -3\n"));
+  Add(std::make_unique<FailingSource>(""));
+  const CompareOutcome outcome = Run(2);
   EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
   EXPECT_EQ(outcome.failed_table, 1u);
   EXPECT_EQ(outcome.records_written, 0);
-  EXPECT_EQ(console(), "");
+  EXPECT_EQ(Console(), "");
 }
 
 // A table whose reading fails after some records: the record loop stops there, and every
 // earlier record is written whole.
 TEST_F(CompareRunsTest, ReadErrorAfterSomeRecordsKeepsThemInOutTxt) {
-  add(std::make_unique<textio::StringSource>("1 -4\n2 -7\n3 -1\n4 -1\n"));
-  add(std::make_unique<FailingSource>("1 -5\n2 -6\n3 -"));
-  const CompareOutcome outcome = run(2);
+  Add(std::make_unique<textio::StringSource>("1 -4\n2 -7\n3 -1\n4 -1\n"));
+  Add(std::make_unique<FailingSource>("1 -5\n2 -6\n3 -"));
+  const CompareOutcome outcome = Run(2);
   EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
   EXPECT_EQ(outcome.failed_table, 1u);
   EXPECT_EQ(outcome.records_written, 2);
-  EXPECT_EQ(out_txt(), "1 -4\n2 -6\n");
-  EXPECT_EQ(console(), record(1, "++", -5, 2, -4, 1) + record(2, "++", -7, 1, -6, 2));
+  EXPECT_EQ(OutTxt(), "1 -4\n2 -6\n");
+  EXPECT_EQ(Console(), Record(1, "++", -5, 2, -4, 1) + Record(2, "++", -7, 1, -6, 2));
 }
 
 // A line longer than its reader takes stops the record loop at that record, naming the
@@ -109,12 +109,12 @@ TEST_F(CompareRunsTest, LineTooLongNamesTheTableAndRecord) {
   tables_.emplace_back(
       "t2", std::make_unique<textio::StringSource>("1 -5\n2 -6\n3 -" + std::string(14, '9') + "\n"),
       4, 16);
-  const CompareOutcome outcome = run(2);
+  const CompareOutcome outcome = Run(2);
   EXPECT_EQ(outcome.status, CompareOutcome::kLineTooLong);
   EXPECT_EQ(outcome.failed_table, 1u);
   EXPECT_EQ(outcome.records_written, 2);
-  EXPECT_EQ(out_txt(), "1 -4\n2 -6\n");
-  EXPECT_EQ(console(), record(1, "++", -5, 2, -4, 1) + record(2, "++", -7, 1, -6, 2));
+  EXPECT_EQ(OutTxt(), "1 -4\n2 -6\n");
+  EXPECT_EQ(Console(), Record(1, "++", -5, 2, -4, 1) + Record(2, "++", -7, 1, -6, 2));
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST_F(ZentharCompressedTest, EveryLayoutGivenAndTyped) {
     Write("a", a);
     const testsupport::RunResult plain = Run(way.args, way.typed);
     ASSERT_EQ(plain.status, 0);
-    const std::vector<std::string> plain_out = lines_of(OutTxt());
+    const std::vector<std::string> plain_out = LinesOf(OutTxt());
     for (const Layout& layout : textio::test_gzip::Layouts()) {
       SCOPED_TRACE(way.args[0] + ", " + layout.name);
       Write("a", layout.write(a));
@@ -41,7 +41,7 @@ TEST_F(ZentharCompressedTest, EveryLayoutGivenAndTyped) {
       if (*layout.damage == '\0' && *layout.other_format == '\0') {
         EXPECT_EQ(run.out, plain.out);
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(lines_of(OutTxt()), plain_out);
+        EXPECT_EQ(LinesOf(OutTxt()), plain_out);
         continue;
       }
       // The plain run's output up to the failure, then the message; out.txt holds the lines
@@ -59,7 +59,7 @@ TEST_F(ZentharCompressedTest, EveryLayoutGivenAndTyped) {
       for (std::size_t at = 0; (at = before.find("\nrecord ", at)) != std::string::npos; ++at) {
         ++records;
       }
-      EXPECT_EQ(lines_of(OutTxt()),
+      EXPECT_EQ(LinesOf(OutTxt()),
                 std::vector<std::string>(plain_out.begin(), plain_out.begin() + records));
       EXPECT_EQ(run.status, 255);
     }

@@ -30,21 +30,21 @@ std::unique_ptr<textio::ByteSource> open_or_ask(std::string* path,
 /// yet, and returns its descriptor, with the file it leads to in `*identity`. An empty name
 /// ends the process as in open_or_ask. When the file cannot be opened (a FIFO that no
 /// process reads among the reasons: the open does not wait) it ends the process through
-/// fail_to_open_to_write: a file to be written cannot be found elsewhere, so there is no
+/// FailToOpenToWrite: a file to be written cannot be found elsewhere, so there is no
 /// prompt.
-int open_to_write(const std::string& path, textio::FileIdentity* identity, FILE* console = stdout);
+int OpenToWrite(const std::string& path, textio::FileIdentity* identity, FILE* console = stdout);
 
 /// Tells that `path` cannot be opened and why, `error_number` (errno), and ends the
 /// process with status -1.
-[[noreturn]] void fail_to_open_to_write(const std::string& path, int error_number,
-                                        FILE* console = stdout);
+[[noreturn]] void FailToOpenToWrite(const std::string& path, int error_number,
+                                    FILE* console = stdout);
 
 /// Takes the lock that every run writing the file `path`, open at `descriptor`, takes, and
 /// then empties the file. The lock is the system's, held through a duplicate of
 /// `descriptor` until the process ends. When another process holds it, the process ends
 /// through fail_and_exit, the file untouched; a file system without locks gives none, and
-/// the run goes on. Other failures end the process as in open_to_write.
-void lock_and_empty(int descriptor, const std::string& path, FILE* console = stdout);
+/// the run goes on. Other failures end the process as in OpenToWrite.
+void LockAndEmpty(int descriptor, const std::string& path, FILE* console = stdout);
 
 }  // namespace runcompare
 

@@ -21,7 +21,7 @@ using testsupport::TempDir;
 // writing to a file, and expects it to end with status 255 (-1) after writing exactly
 // `expected`.
 template <typename Body>
-void expect_fatal(Body body, const std::string& input, const std::string& expected) {
+void ExpectFatal(Body body, const std::string& input, const std::string& expected) {
   TempDir io;
   io.Write("in", input);
   const std::string in_path = io.File("in");
@@ -37,22 +37,22 @@ void expect_fatal(Body body, const std::string& input, const std::string& expect
 }
 
 TEST(FailAndExitDeathTest, PrintsMessageWithFullStop) {
-  expect_fatal([](FILE*, FILE* console) { fail_and_exit("oom", console); }, "", "\nError: oom.\n");
+  ExpectFatal([](FILE*, FILE* console) { fail_and_exit("oom", console); }, "", "\nError: oom.\n");
 }
 
 TEST(OpenOrAskDeathTest, EmptyNameOpensNothing) {
-  expect_fatal(
+  ExpectFatal(
       [](FILE* in, FILE* console) {
         std::string name;
         open_or_ask(&name, nullptr, in, console);
       },
       "typed\n", "\nError: file name empty..\n");
-  expect_fatal([](FILE* in, FILE* console) { open_or_ask(nullptr, nullptr, in, console); }, "",
-               "\nError: file name empty..\n");
-  expect_fatal(
+  ExpectFatal([](FILE* in, FILE* console) { open_or_ask(nullptr, nullptr, in, console); }, "",
+              "\nError: file name empty..\n");
+  ExpectFatal(
       [](FILE*, FILE* console) {
         textio::FileIdentity identity;
-        open_to_write("", &identity, console);
+        OpenToWrite("", &identity, console);
       },
       "", "\nError: file name empty..\n");
 }
@@ -60,10 +60,10 @@ TEST(OpenOrAskDeathTest, EmptyNameOpensNothing) {
 TEST(OpenOrAskDeathTest, FileToWriteGetsNoPrompt) {
   TempDir dir;
   const std::string path = dir.File("no/such/folder");
-  expect_fatal(
+  ExpectFatal(
       [&](FILE*, FILE* console) {
         textio::FileIdentity identity;
-        open_to_write(path, &identity, console);
+        OpenToWrite(path, &identity, console);
       },
       dir.File("ok") + "\n", "\nerror when opening file " + path + "\n");
 }
@@ -75,14 +75,14 @@ TEST(OpenOrAskDeathTest, GivesUpAfterSecondFailureOrEndOfInput) {
     std::string name = missing;
     open_or_ask(&name, nullptr, in, console);
   };
-  const std::string kAsked =
+  static const std::string kAsked =
       "\nerror when opening file " + missing + "\ntell me the full path-name of the file? ";
-  expect_fatal(open_missing, "also-missing\n", kAsked + "Can't find the file.  I give up.\n");
-  expect_fatal(open_missing, "", kAsked + "Can't find the file.  I give up.\n");
-  expect_fatal(open_missing, " \n\t ", kAsked + "Can't find the file.  I give up.\n");
+  ExpectFatal(open_missing, "also-missing\n", kAsked + "Can't find the file.  I give up.\n");
+  ExpectFatal(open_missing, "", kAsked + "Can't find the file.  I give up.\n");
+  ExpectFatal(open_missing, " \n\t ", kAsked + "Can't find the file.  I give up.\n");
 }
 
-std::string contents(FILE* stream) {
+std::string Contents(FILE* stream) {
   std::fflush(stream);
   std::rewind(stream);
   std::string text;
@@ -90,7 +90,7 @@ std::string contents(FILE* stream) {
   return text;
 }
 
-FILE* input_from(const std::string& text) {
+FILE* InputFrom(const std::string& text) {
   FILE* in = std::tmpfile();
   std::fputs(text.c_str(), in);
   std::rewind(in);
@@ -98,7 +98,7 @@ FILE* input_from(const std::string& text) {
 }
 
 // The first bytes of a source, up to 100.
-std::string beginning(textio::ByteSource* source) {
+std::string Beginning(textio::ByteSource* source) {
   char bytes[100];
   return std::string(bytes, source->Read(bytes, sizeof bytes));
 }
@@ -110,13 +110,13 @@ class OpenOrAskTest : public ::testing::Test {
     std::fclose(console_);
   }
   // Opens `name` with `typed` on the input and returns the beginning of the opened file; the
-  // console text is in console().
-  std::string open_and_read(std::string* name, const std::string& typed) {
+  // console text is in Console().
+  std::string OpenAndRead(std::string* name, const std::string& typed) {
     std::fclose(in_);
-    in_ = input_from(typed);
-    return beginning(open_or_ask(name, nullptr, in_, console_).get());
+    in_ = InputFrom(typed);
+    return Beginning(open_or_ask(name, nullptr, in_, console_).get());
   }
-  std::string console() { return contents(console_); }
+  std::string Console() { return Contents(console_); }
 
   TempDir dir_;
   FILE* in_ = std::tmpfile();
@@ -126,31 +126,31 @@ class OpenOrAskTest : public ::testing::Test {
 TEST_F(OpenOrAskTest, ExistingFileOpensSilently) {
   dir_.Write("a.txt", "first\n");
   std::string name = dir_.File("a.txt");
-  EXPECT_EQ(open_and_read(&name, "unused\n"), "first\n");
+  EXPECT_EQ(OpenAndRead(&name, "unused\n"), "first\n");
   EXPECT_EQ(name, dir_.File("a.txt"));
-  EXPECT_EQ(console(), "");
+  EXPECT_EQ(Console(), "");
   textio::FileIdentity identity;
-  const int descriptor = open_to_write(dir_.File("new.txt"), &identity, console_);  // created
+  const int descriptor = OpenToWrite(dir_.File("new.txt"), &identity, console_);  // created
   ASSERT_GE(descriptor, 0);
   EXPECT_TRUE(identity.known);
   close(descriptor);
   EXPECT_EQ(ReadFile(dir_.File("new.txt")), "");
-  EXPECT_EQ(console(), "");
+  EXPECT_EQ(Console(), "");
 }
 
 TEST_F(OpenOrAskTest, TypedPathIsOpenedAndKept) {
   dir_.Write("right.txt", "right\n");
   std::string name = dir_.File("wrong.txt");
-  EXPECT_EQ(open_and_read(&name, "  " + dir_.File("right.txt") + "\n"), "right\n");
+  EXPECT_EQ(OpenAndRead(&name, "  " + dir_.File("right.txt") + "\n"), "right\n");
   EXPECT_EQ(name, dir_.File("right.txt"));
-  EXPECT_EQ(console(), "\nerror when opening file " + dir_.File("wrong.txt") +
+  EXPECT_EQ(Console(), "\nerror when opening file " + dir_.File("wrong.txt") +
                            "\ntell me the full path-name of the file? ");
 }
 
 TEST_F(OpenOrAskTest, OnlyTheWordBeforeABlankIsUsed) {
   dir_.Write("my", "mine\n");
   std::string name = dir_.File("missing");
-  EXPECT_EQ(open_and_read(&name, dir_.File("my") + " file.txt\n"), "mine\n");
+  EXPECT_EQ(OpenAndRead(&name, dir_.File("my") + " file.txt\n"), "mine\n");
   EXPECT_EQ(name, dir_.File("my"));
 }
 
@@ -158,11 +158,11 @@ TEST_F(OpenOrAskTest, RestOfTheTypedLineAnswersTheNextPrompt) {
   dir_.Write("one", "1\n");
   dir_.Write("two", "2\n");
   std::fclose(in_);
-  in_ = input_from(dir_.File("one") + " " + dir_.File("two") + "\n");
+  in_ = InputFrom(dir_.File("one") + " " + dir_.File("two") + "\n");
   std::string first = "missing1";
   std::string second = "missing2";
-  EXPECT_EQ(beginning(open_or_ask(&first, nullptr, in_, console_).get()), "1\n");
-  EXPECT_EQ(beginning(open_or_ask(&second, nullptr, in_, console_).get()), "2\n");
+  EXPECT_EQ(Beginning(open_or_ask(&first, nullptr, in_, console_).get()), "1\n");
+  EXPECT_EQ(Beginning(open_or_ask(&second, nullptr, in_, console_).get()), "2\n");
   EXPECT_EQ(first, dir_.File("one"));
   EXPECT_EQ(second, dir_.File("two"));
   EXPECT_EQ(std::getc(in_), '\n');  // the line break after the second word is still unread
@@ -170,7 +170,7 @@ TEST_F(OpenOrAskTest, RestOfTheTypedLineAnswersTheNextPrompt) {
 
 TEST_F(OpenOrAskTest, TypedPathOfAnyLength) {
   // A path of several hundred characters through folders with long names.
-  std::string path = dir_.path();
+  std::string path = dir_.Path();
   for (int i = 0; i < 3; ++i) {
     path += "/" + std::string(150, static_cast<char>('a' + i));
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
@@ -179,7 +179,7 @@ TEST_F(OpenOrAskTest, TypedPathOfAnyLength) {
   testsupport::WriteFile(path, "deep\n");
   ASSERT_GT(path.size(), 600u);
   std::string name = "missing";
-  EXPECT_EQ(open_and_read(&name, path + "\n"), "deep\n");
+  EXPECT_EQ(OpenAndRead(&name, path + "\n"), "deep\n");
   EXPECT_EQ(name, path);
 }
 

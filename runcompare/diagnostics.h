@@ -14,30 +14,29 @@
 namespace runcompare {
 
 /// Writes "zenthar: warning: <what>" and a line feed.
-void warn(const std::string& what, FILE* to = stderr);
+void Warn(const std::string& what, FILE* to = stderr);
 
 /// Writes "zenthar: <file>: <what>" and a line feed.
-void tell(const std::string& file, const std::string& what, FILE* to = stderr);
+void Tell(const std::string& file, const std::string& what, FILE* to = stderr);
 
 /// Warns that the last argument, `argument`, is no column number, so column `column` is
 /// used and the table it names, if any, is left out.
-void warn_column_argument(const std::string& argument, int column, FILE* to = stderr);
+void WarnColumnArgument(const std::string& argument, int column, FILE* to = stderr);
 
 /// Warns, once each with its count and its first record, of log-likelihoods above 0 and of
 /// log-likelihood fields that are no number.
-void warn_odd_values(const OddValues& odd, const std::vector<InputTable>& tables, int lnl_column,
-                     FILE* to = stderr);
+void WarnOddValues(const OddValues& odd, const std::vector<InputTable>& tables, int lnl_column,
+                   FILE* to = stderr);
 
 /// After a run that ended with kDone once `records_written` records were written: warns
 /// when it ended at a line that no table has `lnl_column` fields in, on the first line, or
 /// on a later one with lines left after it. Reads on in the tables to tell.
-void warn_early_end(std::vector<InputTable>* tables, int lnl_column, long long records_written,
-                    FILE* to = stderr);
+void WarnEarlyEnd(std::vector<InputTable>* tables, int lnl_column, long long records_written,
+                  FILE* to = stderr);
 
 /// After a run that ended with kIndexMismatch in record `record`: names the record, the two
 /// tables that disagree and their index fields.
-void tell_index_mismatch(const std::vector<InputTable>& tables, long long record,
-                         FILE* to = stderr);
+void TellIndexMismatch(const std::vector<InputTable>& tables, long long record, FILE* to = stderr);
 
 }  // namespace runcompare
 

@@ -12,28 +12,28 @@ namespace runcompare {
 namespace {
 
 TEST_F(ZentharTest, MistakesAreToldOnStandardError) {
-  const std::string first = record(1, "++", -5, 1, -4, 2), warning = "zenthar: warning: ";
+  const std::string first = Record(1, "++", -5, 1, -4, 2), warning = "zenthar: warning: ";
   const std::string index = "\nError: index field different.\n";
   const struct {
     std::string a, b, column, records, out_txt, err;
   } cases[] = {
-      {textio::test_gzip::Member("1 x -5\n\n"), "1 x -4\n\n\n", "3", first + wrote(1), "1 x -4\n",
+      {textio::test_gzip::Member("1 x -5\n\n"), "1 x -4\n\n\n", "3", first + Wrote(1), "1 x -4\n",
        ""},
-      {"1 x -5\n", "1 x -4\n", "c", wrote(0), "",
+      {"1 x -5\n", "1 x -4\n", "c", Wrote(0), "",
        warning + "last argument c is not a column number: column 13 is used and c is not " +
            "compared\n" + warning +
            "the run ended at line 1, where no table's line has 13 fields (the most is 3)\n"},
-      {"1 x -5\n\n2 x -6\n", "1 x -4\n \n2 x -7\n", "3", first + wrote(1), "1 x -4\n",
+      {"1 x -5\n\n2 x -6\n", "1 x -4\n \n2 x -7\n", "3", first + Wrote(1), "1 x -4\n",
        warning + "the run ended at line 2, where no table's line has 3 fields (the most is 0); " +
            "lines remain after it\n"},
       {"1 x -5\n2 x 6\n3 x 0\n", "1 x 0.5\n2 x -7\n3 x -1\n", "3",
-       record(1, "++", -5, 1, 0.5, 2) + record(2, "++", -7, 2, 6, 1) +
-           record(3, "++", -1, 2, 0, 1) + wrote(3),
+       Record(1, "++", -5, 1, 0.5, 2) + Record(2, "++", -7, 2, 6, 1) +
+           Record(3, "++", -1, 2, 0, 1) + Wrote(3),
        "1 x 0.5\n2 x 6\n3 x 0\n",
        warning + "value 0.5 in record 1 of b is above 0, which no log-likelihood is: is column " +
            "3 the right one? (2 records in all)\n"},
       {"1 x -4\n2 x NA\n", "1 x -5\n2 x -6\n", "3",
-       record(1, "++", -5, 2, -4, 1) + record(2, "++", -6, 2, 0, 1) + wrote(2), "1 x -4\n2 x NA\n",
+       Record(1, "++", -5, 2, -4, 1) + Record(2, "++", -6, 2, 0, 1) + Wrote(2), "1 x -4\n2 x NA\n",
        warning + "log-likelihood \"NA\" in record 2 of a is not a number and counts as 0, above " +
            "any other (1 in all)\n"},
       {"1 x -5\n2 x -6\n", "1 x -4\n2.5 x -3\n", "3", first + index, "1 x -4\n",

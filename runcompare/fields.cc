@@ -3,22 +3,21 @@
 
 namespace runcompare {
 
-LineFields field_starts_fast(const char* line, std::size_t column) {
-  return field_starts_with<textio::Fast>(line, column);
+LineFields FieldStartsFast(const char* line, std::size_t column) {
+  return FieldStartsWith<textio::Fast>(line, column);
 }
 
 #if TEXTIO_HAVE_SSE2
 // Compiled for processors with AVX2; flatten inlines the AVX2 primitives into the scan, which
 // they could not be into a function compiled for every processor.
-__attribute__((target("avx2,bmi,popcnt"), flatten)) LineFields field_starts_avx2(
-    const char* line, std::size_t column) {
-  return field_starts_with<textio::Avx2>(line, column);
+__attribute__((target("avx2,bmi,popcnt"), flatten)) LineFields FieldStartsAvx2(const char* line,
+                                                                               std::size_t column) {
+  return FieldStartsWith<textio::Avx2>(line, column);
 }
 
-const FieldScan kFieldStartsForProcessor =
-    textio::HaveAvx2() ? field_starts_avx2 : field_starts_fast;
+const FieldScan kFieldStartsForProcessor = textio::HaveAvx2() ? FieldStartsAvx2 : FieldStartsFast;
 #else
-const FieldScan kFieldStartsForProcessor = field_starts_fast;
+const FieldScan kFieldStartsForProcessor = FieldStartsFast;
 #endif
 
 }  // namespace runcompare

@@ -28,13 +28,13 @@ struct LineFields {
 /// The scan takes 64 bytes at a time with the byte primitives of form `Bytes` (see
 /// textio/bytes.h), reading up to 63 bytes past the line feed, which the padding allows.
 template <class Bytes>
-LineFields field_starts_with(const char* line, std::size_t column);
+LineFields FieldStartsWith(const char* line, std::size_t column);
 
-/// field_starts_with in the forms the program runs: Fast, and Avx2 where the processor has
+/// FieldStartsWith in the forms the program runs: Fast, and Avx2 where the processor has
 /// it (only to be called when textio::HaveAvx2() is true).
-LineFields field_starts_fast(const char* line, std::size_t column);
+LineFields FieldStartsFast(const char* line, std::size_t column);
 #if TEXTIO_HAVE_SSE2
-LineFields field_starts_avx2(const char* line, std::size_t column);
+LineFields FieldStartsAvx2(const char* line, std::size_t column);
 #endif
 
 using FieldScan = LineFields (*)(const char* line, std::size_t column);
@@ -42,7 +42,7 @@ using FieldScan = LineFields (*)(const char* line, std::size_t column);
 /// The form of the scan that suits the processor, chosen once, when the program starts.
 extern const FieldScan kFieldStartsForProcessor;
 
-/// field_starts_with in the form that suits the processor.
+/// FieldStartsWith in the form that suits the processor.
 inline LineFields field_starts(const char* line, std::size_t column) {
   return kFieldStartsForProcessor(line, column);
 }
@@ -51,10 +51,10 @@ inline LineFields field_starts(const char* line, std::size_t column) {
 /// followed by the same white-space character. Fields of 16 or more characters are never
 /// reported the same. Equal fields scan to equal numbers, so a caller can take a number
 /// already scanned instead of scanning again.
-inline bool same_field(const char* a, const char* b) { return textio::Fast::SameWord16(a, b); }
+inline bool SameField(const char* a, const char* b) { return textio::Fast::SameWord16(a, b); }
 
 template <class Bytes>
-LineFields field_starts_with(const char* line, std::size_t column) {
+LineFields FieldStartsWith(const char* line, std::size_t column) {
   // Column 0 would make the count of fields to skip below wrap around.
   assert(column >= 1);
   LineFields fields{nullptr, nullptr, nullptr, 0};

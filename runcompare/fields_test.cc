@@ -18,24 +18,23 @@ using Offsets = std::vector<std::size_t>;
 
 // Every form of the scan: portable, the build's fast one, AVX2 where the processor has it,
 // and the one the program chooses.
-std::vector<FieldScan> every_form() {
-  std::vector<FieldScan> forms = {field_starts_with<textio::Portable>, field_starts_fast,
-                                  field_starts};
+std::vector<FieldScan> EveryForm() {
+  std::vector<FieldScan> forms = {FieldStartsWith<textio::Portable>, FieldStartsFast, field_starts};
 #if TEXTIO_HAVE_SSE2
-  if (textio::HaveAvx2()) forms.push_back(field_starts_avx2);
+  if (textio::HaveAvx2()) forms.push_back(FieldStartsAvx2);
 #endif
   return forms;
 }
 
-bool is_white(char c) { return c != '\0' && std::strchr(" \t\n\v\f\r", c) != nullptr; }
+bool IsWhite(char c) { return c != '\0' && std::strchr(" \t\n\v\f\r", c) != nullptr; }
 
 // What the scan must find, walking the line a character at a time.
-LineFields walk(const char* line, std::size_t column) {
+LineFields Walk(const char* line, std::size_t column) {
   LineFields fields{nullptr, nullptr, nullptr, 0};
   bool after_space = true;
   const char* p = line;
   for (; *p != '\n'; ++p) {
-    const bool space = is_white(*p);
+    const bool space = IsWhite(*p);
     if (!space && after_space && fields.count < column) {
       if (++fields.count == 1) fields.first = p;
       if (fields.count == column) fields.wanted = p;
@@ -46,7 +45,7 @@ LineFields walk(const char* line, std::size_t column) {
   return fields;
 }
 
-void expect_same_fields(const LineFields& got, const LineFields& want, const std::string& what) {
+void ExpectSameFields(const LineFields& got, const LineFields& want, const std::string& what) {
   EXPECT_EQ(got.count, want.count) << what;
   EXPECT_EQ(got.feed, want.feed) << what;
   if (want.count >= 1) {
@@ -59,19 +58,19 @@ void expect_same_fields(const LineFields& got, const LineFields& want, const std
 
 // The offsets of the fields of the line at the start of `text`, asked for a column at a
 // time, up to `max_fields`, by every form of the scan, which must agree.
-Offsets offsets(std::string_view text, std::size_t max_fields = 100) {
+Offsets FieldOffsets(std::string_view text, std::size_t max_fields = 100) {
   TestWindow window(text);
   std::vector<Offsets> found;
-  for (FieldScan scan : every_form()) {
+  for (FieldScan scan : EveryForm()) {
     Offsets starts;
     for (std::size_t column = 1; column <= max_fields; ++column) {
-      const LineFields fields = scan(window.data(), column);
+      const LineFields fields = scan(window.Data(), column);
       if (fields.count < column) {
         EXPECT_EQ(fields.count, starts.size()) << text;
         break;
       }
-      starts.push_back(static_cast<std::size_t>(fields.wanted - window.data()));
-      EXPECT_EQ(fields.first, window.data() + starts.front()) << text;
+      starts.push_back(static_cast<std::size_t>(fields.wanted - window.Data()));
+      EXPECT_EQ(fields.first, window.Data() + starts.front()) << text;
     }
     found.push_back(starts);
     EXPECT_EQ(starts, found.front()) << text;
@@ -80,24 +79,24 @@ Offsets offsets(std::string_view text, std::size_t max_fields = 100) {
 }
 
 TEST(FieldStartsTest, OffsetsOfEveryField) {
-  EXPECT_EQ(offsets("  12 -345.6\t7\n"), (Offsets{2, 5, 12}));
-  EXPECT_EQ(offsets("a b"), (Offsets{0, 2}));
-  EXPECT_EQ(offsets("\t\tx"), (Offsets{2}));
-  EXPECT_EQ(offsets("x\v\fy\rz"), (Offsets{0, 3, 5}));
-  EXPECT_EQ(offsets("a\nb c"), (Offsets{0}));  // the scan stops at the line feed
-  EXPECT_EQ(offsets(" 1  2\r\n"), offsets(" 1  2\n"));
-  EXPECT_EQ(offsets(" 1  2\r\n"), (Offsets{1, 4}));
-  EXPECT_EQ(offsets(" q r"), (Offsets{1, 3}));
-  EXPECT_TRUE(offsets("").empty());
-  EXPECT_TRUE(offsets(" \t\r\v\f\n").empty());
+  EXPECT_EQ(FieldOffsets("  12 -345.6\t7\n"), (Offsets{2, 5, 12}));
+  EXPECT_EQ(FieldOffsets("a b"), (Offsets{0, 2}));
+  EXPECT_EQ(FieldOffsets("\t\tx"), (Offsets{2}));
+  EXPECT_EQ(FieldOffsets("x\v\fy\rz"), (Offsets{0, 3, 5}));
+  EXPECT_EQ(FieldOffsets("a\nb c"), (Offsets{0}));  // the scan stops at the line feed
+  EXPECT_EQ(FieldOffsets(" 1  2\r\n"), FieldOffsets(" 1  2\n"));
+  EXPECT_EQ(FieldOffsets(" 1  2\r\n"), (Offsets{1, 4}));
+  EXPECT_EQ(FieldOffsets(" q r"), (Offsets{1, 3}));
+  EXPECT_TRUE(FieldOffsets("").empty());
+  EXPECT_TRUE(FieldOffsets(" \t\r\v\f\n").empty());
   // Bytes from 0x80 on and NUL are field characters.
-  EXPECT_EQ(offsets(std::string("\x80 \0z \xff", 6)), (Offsets{0, 2, 5}));
+  EXPECT_EQ(FieldOffsets(std::string("\x80 \0z \xff", 6)), (Offsets{0, 2, 5}));
   // A window that ends without a line feed ends the line there.
-  EXPECT_EQ(offsets(std::string_view("ab cd ef").substr(0, 4)), (Offsets{0, 3}));
+  EXPECT_EQ(FieldOffsets(std::string_view("ab cd ef").substr(0, 4)), (Offsets{0, 3}));
   // No further than the column asked for.
-  EXPECT_EQ(offsets("a b c d", 2), (Offsets{0, 2}));
-  EXPECT_EQ(offsets("a b", 5), (Offsets{0, 2}));
-  EXPECT_EQ(offsets("a b", 1), (Offsets{0}));
+  EXPECT_EQ(FieldOffsets("a b c d", 2), (Offsets{0, 2}));
+  EXPECT_EQ(FieldOffsets("a b", 5), (Offsets{0, 2}));
+  EXPECT_EQ(FieldOffsets("a b", 1), (Offsets{0}));
 }
 
 #ifndef NDEBUG
@@ -109,16 +108,16 @@ TEST(FieldStartsDeathTest, ColumnZeroIsRefused) {
 
 TEST(FieldStartsTest, WorkedExample) {
   TestWindow line("  12 -345.6\t7\n9 9\n");
-  for (FieldScan scan : every_form()) {
-    LineFields fields = scan(line.data(), 2);
+  for (FieldScan scan : EveryForm()) {
+    LineFields fields = scan(line.Data(), 2);
     EXPECT_EQ(fields.count, 2u);
-    EXPECT_EQ(fields.first, line.data() + 2);
-    EXPECT_EQ(fields.wanted, line.data() + 5);
-    EXPECT_EQ(fields.feed, line.data() + 13);
-    fields = scan(line.data(), 5);  // more fields asked for than the line has
+    EXPECT_EQ(fields.first, line.Data() + 2);
+    EXPECT_EQ(fields.wanted, line.Data() + 5);
+    EXPECT_EQ(fields.feed, line.Data() + 13);
+    fields = scan(line.Data(), 5);  // more fields asked for than the line has
     EXPECT_EQ(fields.count, 3u);
-    EXPECT_EQ(fields.first, line.data() + 2);
-    EXPECT_EQ(fields.feed, line.data() + 13);
+    EXPECT_EQ(fields.first, line.Data() + 2);
+    EXPECT_EQ(fields.feed, line.Data() + 13);
   }
 }
 
@@ -127,13 +126,13 @@ TEST(FieldStartsTest, AnyNumberOfFieldsOnLinesOfAnyLength) {
   for (int i = 0; i < 5000; ++i) many += "7 ";
   const std::string wide = "1 " + std::string(70000, 'y') + " -2\n";
   TestWindow many_window(many), wide_window(wide);
-  for (FieldScan scan : every_form()) {
-    EXPECT_EQ(scan(many_window.data(), 5000).wanted, many_window.data() + 9998);
-    EXPECT_EQ(scan(many_window.data(), 5001).count, 5000u);
-    EXPECT_EQ(scan(many_window.data(), 5001).feed, many_window.data() + 10000);
+  for (FieldScan scan : EveryForm()) {
+    EXPECT_EQ(scan(many_window.Data(), 5000).wanted, many_window.Data() + 9998);
+    EXPECT_EQ(scan(many_window.Data(), 5001).count, 5000u);
+    EXPECT_EQ(scan(many_window.Data(), 5001).feed, many_window.Data() + 10000);
     // Fields past offset 64000 are found too.
-    EXPECT_EQ(scan(wide_window.data(), 3).wanted, wide_window.data() + 70003);
-    EXPECT_EQ(scan(wide_window.data(), 4).count, 3u);
+    EXPECT_EQ(scan(wide_window.Data(), 3).wanted, wide_window.Data() + 70003);
+    EXPECT_EQ(scan(wide_window.Data(), 4).count, 3u);
   }
 }
 
@@ -141,8 +140,8 @@ TEST(FieldStartsTest, AnyNumberOfFieldsOnLinesOfAnyLength) {
 // table lines among them, and followed by more lines or by the window's end, every form
 // finds what the walk finds.
 TEST(FieldStartsTest, AgreesWithACharacterByCharacterWalk) {
-  const char kAlphabet[] = {' ',  '\t',   '\r',   '\v',   '\f',   'a',    '1',    '-',
-                            '\0', '\x80', '\xff', '\x08', '\x0e', '\x89', '\x8d', '\xa0'};
+  static const char kAlphabet[] = {' ',  '\t',   '\r',   '\v',   '\f',   'a',    '1',    '-',
+                                   '\0', '\x80', '\xff', '\x08', '\x0e', '\x89', '\x8d', '\xa0'};
   std::mt19937 random(2025);
   for (int i = 0; i < 20000; ++i) {
     std::string line;
@@ -161,28 +160,28 @@ TEST(FieldStartsTest, AgreesWithACharacterByCharacterWalk) {
     if (random() % 2) line += "\n7 8 9\n";
     TestWindow window(line);
     const std::size_t column = 1 + random() % (random() % 4 == 0 ? 120 : 22);
-    const LineFields want = walk(window.data(), column);
-    for (FieldScan scan : every_form()) {
-      expect_same_fields(scan(window.data(), column), want,
-                         line + " column " + std::to_string(column));
+    const LineFields want = Walk(window.Data(), column);
+    for (FieldScan scan : EveryForm()) {
+      ExpectSameFields(scan(window.Data(), column), want,
+                       line + " column " + std::to_string(column));
     }
   }
 }
 
 TEST(SameFieldTest, SameTextAndSameWhiteSpaceAfterIt) {
   TestWindow a("12 x"), b("12 y"), c("12\tx"), d("123 x"), e("1 x"), f("12");
-  EXPECT_TRUE(same_field(a.data(), b.data()));
-  EXPECT_FALSE(same_field(a.data(), c.data()));  // equal numbers, but not known to be
-  EXPECT_FALSE(same_field(a.data(), d.data()));
-  EXPECT_FALSE(same_field(d.data(), a.data()));
-  EXPECT_FALSE(same_field(a.data(), e.data()));
-  EXPECT_FALSE(same_field(e.data(), a.data()));
-  EXPECT_FALSE(same_field(a.data(), f.data()));  // a blank against the line feed
-  EXPECT_TRUE(same_field(f.data(), f.data()));
+  EXPECT_TRUE(SameField(a.Data(), b.Data()));
+  EXPECT_FALSE(SameField(a.Data(), c.Data()));  // equal numbers, but not known to be
+  EXPECT_FALSE(SameField(a.Data(), d.Data()));
+  EXPECT_FALSE(SameField(d.Data(), a.Data()));
+  EXPECT_FALSE(SameField(a.Data(), e.Data()));
+  EXPECT_FALSE(SameField(e.Data(), a.Data()));
+  EXPECT_FALSE(SameField(a.Data(), f.Data()));  // a blank against the line feed
+  EXPECT_TRUE(SameField(f.Data(), f.Data()));
   TestWindow g("123456789012345 x"), h("123456789012345 y");
-  EXPECT_TRUE(same_field(g.data(), h.data()));  // 15 characters and the blank
+  EXPECT_TRUE(SameField(g.Data(), h.Data()));  // 15 characters and the blank
   TestWindow long_a("1234567890123456 x"), long_b("1234567890123456 x");
-  EXPECT_FALSE(same_field(long_a.data(), long_b.data()));  // 16: too long to tell
+  EXPECT_FALSE(SameField(long_a.Data(), long_b.Data()));  // 16: too long to tell
 }
 
 }  // namespace

@@ -15,27 +15,27 @@ LineReader::LineReader(std::unique_ptr<textio::ByteSource> source, std::size_t b
       // never too long.
       window_(std::make_unique<textio::Window>(std::min(block_size, max_line + 1), max_line + 1)) {}
 
-bool LineReader::read_first_block() {
+bool LineReader::ReadFirstBlock() {
   at_end_ = window_->FillFrom(*source_) == textio::Window::kEnd;
-  return !source_->failed();
+  return !source_->Failed();
 }
 
-LineReader::Status LineReader::read_on(std::string_view* line) {
-  if (source_->failed()) return kError;
+LineReader::Status LineReader::ReadOn(std::string_view* line) {
+  if (source_->Failed()) return kError;
   if (at_end_) {
-    if (window_->unread() == 0) return kEnd;
-    *line = std::string_view(window(), window_->unread());
-    window_->Consume(window_->end());
+    if (window_->Unread() == 0) return kEnd;
+    *line = std::string_view(Window(), window_->Unread());
+    window_->Consume(window_->End());
     return kLine;
   }
-  return read_line_feed();
+  return ReadLineFeed();
 }
 
-LineReader::Status LineReader::read_line_feed() {
+LineReader::Status LineReader::ReadLineFeed() {
   // Reads until a line feed comes, or the input ends or fails, so that the caller scans the
   // line once more, not once for every read.
   for (;;) {
-    const std::size_t had = window_->unread();
+    const std::size_t had = window_->Unread();
     switch (window_->FillFrom(*source_)) {
       case textio::Window::kRead:
         break;
@@ -49,7 +49,7 @@ LineReader::Status LineReader::read_line_feed() {
       case textio::Window::kError:
         return kMore;
     }
-    if (textio::Fast::FindLineFeed(window() + had, window_->end()) != nullptr) return kMore;
+    if (textio::Fast::FindLineFeed(Window() + had, window_->End()) != nullptr) return kMore;
   }
 }
 

@@ -14,7 +14,7 @@
 namespace runcompare {
 
 /// Reads lines from a byte source, each with the starts of the fields a record needs
-/// (next_line), found in the same pass that finds the line's end. The lines lie in a
+/// (NextLine), found in the same pass that finds the line's end. The lines lie in a
 /// textio::Window, so the unread bytes are always followed by a line feed (the padding's at
 /// the latest) and then by readable bytes, which lets a scan run a block at a time without
 /// checking its margins.
@@ -42,54 +42,54 @@ class LineReader {
                       std::size_t max_line = kDefaultMaxLine);
 
   /// False when the window could not be allocated; the reader must not be used then.
-  bool has_window() const { return window_->has_memory(); }
+  bool HasWindow() const { return window_->HasMemory(); }
 
   /// Reads the first block, so that a file that opens but cannot be read shows before any
   /// line is asked for. False when that read failed.
-  bool read_first_block();
+  bool ReadFirstBlock();
 
   /// The source, to tell how it failed.
-  const textio::ByteSource& source() const { return *source_; }
+  const textio::ByteSource& Source() const { return *source_; }
 
   /// Reads a checked source (compressed data) to its end, past the lines taken, so that its
   /// checks cover every byte handed out. False when that fails.
-  bool read_to_end() { return !source_->checked() || textio::ReadToEnd(*source_); }
+  bool ReadToEnd() { return !source_->Checked() || textio::ReadToEnd(*source_); }
 
   /// The first unread byte.
-  const char* window() const { return window_->begin(); }
+  const char* Window() const { return window_->Begin(); }
 
   /// The next line, exactly as read, valid until the next call, with field 1 and field
-  /// `column` found in it by field_starts: kLine, or what take_line says when there is none.
-  Status next_line(std::size_t column, LineFields* fields, std::string_view* line) {
+  /// `column` found in it by field_starts: kLine, or what TakeLine says when there is none.
+  Status NextLine(std::size_t column, LineFields* fields, std::string_view* line) {
     Status status;
     do {
-      *fields = field_starts(window(), column);
-      status = take_line(fields->feed, line);
+      *fields = field_starts(Window(), column);
+      status = TakeLine(fields->feed, line);
     } while (status == kMore);
     return status;
   }
 
-  /// Takes the line from window() through `feed`, the first line feed at or after window().
+  /// Takes the line from Window() through `feed`, the first line feed at or after Window().
   /// When that line feed is one of the unread bytes, hands out the line exactly as read, its
   /// line feed included, valid until the next call, and returns kLine. When it is the
   /// padding's, the input holds more of the line or ends: kMore after reading on (the unread
-  /// bytes may have moved; the caller scans again from window()); at the end of the input
+  /// bytes may have moved; the caller scans again from Window()); at the end of the input
   /// the last line, which then lacks a line feed but is followed by the padding's, or kEnd
   /// when there is none; kError once the source failed.
-  Status take_line(const char* feed, std::string_view* line) {
-    const char* const begin = window_->begin();
-    if (feed >= window_->end()) return read_on(line);
+  Status TakeLine(const char* feed, std::string_view* line) {
+    const char* const begin = window_->Begin();
+    if (feed >= window_->End()) return ReadOn(line);
     *line = std::string_view(begin, static_cast<std::size_t>(feed + 1 - begin));
     window_->Consume(feed + 1);
     return kLine;
   }
 
  private:
-  // take_line when no line feed follows the unread bytes.
-  Status read_on(std::string_view* line);
+  // TakeLine when no line feed follows the unread bytes.
+  Status ReadOn(std::string_view* line);
   // Reads on until a line feed comes, or the input ends or fails, growing the window as
   // the line needs.
-  Status read_line_feed();
+  Status ReadLineFeed();
 
   std::unique_ptr<textio::ByteSource> source_;
   // Held through a pointer so that readers can be moved, as a vector of tables needs.

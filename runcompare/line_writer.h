@@ -27,34 +27,34 @@ class LineWriter {
   /// Writes to `descriptor`, which it owns, at its start, through a buffer of `block_size`
   /// bytes.
   explicit LineWriter(int descriptor, std::size_t block_size = kDefaultBlockSize);
-  /// Writes what is left and closes the descriptor, unless close() did.
-  ~LineWriter() { close(); }
+  /// Writes what is left and closes the descriptor, unless Close() did.
+  ~LineWriter() { Close(); }
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
   /// Adds `line` (not empty), and a line feed when it does not end in one.
-  void append_line(std::string_view line) {
-    if (line.size() + 1 > size_ - used_) return append_long_line(line);
+  void AppendLine(std::string_view line) {
+    if (line.size() + 1 > size_ - used_) return AppendLongLine(line);
     std::memcpy(buffer_.get() + used_, line.data(), line.size());
     used_ += line.size();
     if (line.back() != '\n') buffer_[used_++] = '\n';
   }
 
-  /// True once a write, or the close, failed; error_number() tells why (errno).
-  bool failed() const { return error_number_ != 0; }
-  int error_number() const { return error_number_; }
+  /// True once a write, or the close, failed; ErrorNumber() tells why (errno).
+  bool Failed() const { return error_number_ != 0; }
+  int ErrorNumber() const { return error_number_; }
 
   /// Writes what is left, closes the descriptor and tells whether every write and the
   /// close succeeded.
-  bool close();
+  bool Close();
 
  private:
-  // append_line when the line does not fit in what is left of the buffer.
-  void append_long_line(std::string_view line);
-  void flush();
+  // AppendLine when the line does not fit in what is left of the buffer.
+  void AppendLongLine(std::string_view line);
+  void Flush();
   // Writes the `count` pieces at `pieces` as one block unless an earlier write failed.
-  void write_block(iovec* pieces, int count);
-  void fail(int error_number);
+  void WriteBlock(iovec* pieces, int count);
+  void Fail(int error_number);
 
   int descriptor_;
   std::unique_ptr<char[]> buffer_;

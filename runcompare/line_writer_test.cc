@@ -19,7 +19,7 @@ namespace {
 const std::vector<std::string> kLines = {
     "a\n", "bc", "\n", "defg\r\n", std::string(40, 'x'), std::string(9, 'y') + "\n", "z"};
 
-std::string expected() {
+std::string Expected() {
   std::string text;
   for (const std::string& line : kLines) text += line.back() == '\n' ? line : line + "\n";
   return text;
@@ -29,17 +29,17 @@ TEST(LineWriterTest, WritesEveryLineWithALineFeed) {
   testsupport::TempDir dir;
   for (std::size_t block : {1, 2, 3, 5, 10, 11, 64, 256 << 10}) {
     LineWriter writer(open(dir.File("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), block);
-    for (const std::string& line : kLines) writer.append_line(line);
-    EXPECT_TRUE(writer.close());
-    EXPECT_EQ(dir.Read("out"), expected()) << "block " << block;
+    for (const std::string& line : kLines) writer.AppendLine(line);
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(dir.Read("out"), Expected()) << "block " << block;
   }
   LineWriter full(open("/dev/full", O_WRONLY), 8);
-  full.append_line("1 -2\n");
-  EXPECT_FALSE(full.failed());
-  full.append_line("2 -2\n");  // the first line goes out, and fails
-  EXPECT_TRUE(full.failed());
-  EXPECT_EQ(full.error_number(), ENOSPC);
-  EXPECT_FALSE(full.close());
+  full.AppendLine("1 -2\n");
+  EXPECT_FALSE(full.Failed());
+  full.AppendLine("2 -2\n");  // the first line goes out, and fails
+  EXPECT_TRUE(full.Failed());
+  EXPECT_EQ(full.ErrorNumber(), ENOSPC);
+  EXPECT_FALSE(full.Close());
 }
 
 // A socket of packets keeps writes apart: each packet is one write, which must end at a
@@ -49,15 +49,15 @@ TEST(LineWriterTest, EveryWriteEndsAtALineBreak) {
     int ends[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
     LineWriter writer(ends[0], block);
-    for (const std::string& line : kLines) writer.append_line(line);
-    EXPECT_TRUE(writer.close());
+    for (const std::string& line : kLines) writer.AppendLine(line);
+    EXPECT_TRUE(writer.Close());
     std::string all;
     char packet[256];
     for (ssize_t got; (got = recv(ends[1], packet, sizeof packet, 0)) > 0;) {
       EXPECT_EQ(packet[got - 1], '\n') << "block " << block;
       all.append(packet, static_cast<std::size_t>(got));
     }
-    EXPECT_EQ(all, expected()) << "block " << block;
+    EXPECT_EQ(all, Expected()) << "block " << block;
     close(ends[1]);
   }
 }

@@ -19,7 +19,7 @@ constexpr char kDigitPairs[] =
 
 // Writes the decimal digits of `value` so that they end just before `end`; returns their
 // beginning.
-char* digits_before(char* end, std::uint64_t value) {
+char* DigitsBefore(char* end, std::uint64_t value) {
   while (value >= 100) {
     end -= 2;
     std::memcpy(end, kDigitPairs + 2 * (value % 100), 2);
@@ -41,18 +41,18 @@ constexpr int kTextEnd = 32;
 struct Scratch {
   char bytes[kTextEnd + kPiece];
   Scratch() { std::memset(bytes, ' ', sizeof bytes); }
-  char* end() { return bytes + kTextEnd; }
+  char* End() { return bytes + kTextEnd; }
 };
 
 // Writes the text from `begin` to the scratch's end at `out`, right-aligned in `width`
 // characters; `out` has room for max(width, kPiece) bytes.
-char* write_padded(char* out, Scratch* scratch, const char* begin, int width) {
-  const int length = static_cast<int>(scratch->end() - begin);
+char* WritePadded(char* out, Scratch* scratch, const char* begin, int width) {
+  const int length = static_cast<int>(scratch->End() - begin);
   const int wide = width > length ? width : length;
   if (wide <= kTextEnd) {
     // The blanks before the text come with it, and the bytes past its end are written but
     // not counted.
-    std::memcpy(out, scratch->end() - wide, kPiece);
+    std::memcpy(out, scratch->End() - wide, kPiece);
     return out + wide;
   }
   std::memset(out, ' ', static_cast<std::size_t>(wide - length));
@@ -63,7 +63,7 @@ char* write_padded(char* out, Scratch* scratch, const char* begin, int width) {
 // The digits and point of the value mantissa * 2^-shift, below 2^53 in magnitude, with
 // `Precision` decimals, built before `end`; returns their beginning.
 template <int Precision>
-char* fixed_before(char* end, std::uint64_t mantissa, int shift) {
+char* FixedBefore(char* end, std::uint64_t mantissa, int shift) {
   constexpr std::uint64_t kScale = Precision == 0   ? 1
                                    : Precision == 1 ? 10
                                    : Precision == 2 ? 100
@@ -89,26 +89,26 @@ char* fixed_before(char* end, std::uint64_t mantissa, int shift) {
     }
     *--begin = '.';
   }
-  return digits_before(begin, scaled / kScale);
+  return DigitsBefore(begin, scaled / kScale);
 }
 
 // What printf writes, cut to the `room` that the caller has.
-char* write_with_printf(char* out, std::size_t room, int length) {
+char* WriteWithPrintf(char* out, std::size_t room, int length) {
   if (length < 0) return out;
   return out + std::min(static_cast<std::size_t>(length), room - 1);
 }
 
 }  // namespace
 
-char* write_fixed(char* out, double value, int width, int precision) {
+char* WriteFixed(char* out, double value, int width, int precision) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   // Finite and below 2^53 in magnitude, so the value is m * 2^-shift with m below 2^53 and
   // a shift of at least 0 (the biased exponent at most 1075).
   if (precision < 0 || precision > 3 || biased > 1075 || width < 0) {
-    const std::size_t room = fixed_text_room(width, precision);
-    return write_with_printf(out, room, std::snprintf(out, room, "%*.*f", width, precision, value));
+    const std::size_t room = FixedTextRoom(width, precision);
+    return WriteWithPrintf(out, room, std::snprintf(out, room, "%*.*f", width, precision, value));
   }
   std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
   int shift = 1074;  // for subnormal numbers: value = mantissa * 2^-1074
@@ -120,33 +120,33 @@ char* write_fixed(char* out, double value, int width, int precision) {
   char* begin;
   switch (precision) {
     case 0:
-      begin = fixed_before<0>(scratch.end(), mantissa, shift);
+      begin = FixedBefore<0>(scratch.End(), mantissa, shift);
       break;
     case 1:
-      begin = fixed_before<1>(scratch.end(), mantissa, shift);
+      begin = FixedBefore<1>(scratch.End(), mantissa, shift);
       break;
     case 2:
-      begin = fixed_before<2>(scratch.end(), mantissa, shift);
+      begin = FixedBefore<2>(scratch.End(), mantissa, shift);
       break;
     default:
-      begin = fixed_before<3>(scratch.end(), mantissa, shift);
+      begin = FixedBefore<3>(scratch.End(), mantissa, shift);
       break;
   }
   if ((bits >> 63) != 0) *--begin = '-';  // negative values, -0.0 among them
-  return write_padded(out, &scratch, begin, width);
+  return WritePadded(out, &scratch, begin, width);
 }
 
-char* write_int(char* out, long long value, int width) {
+char* WriteInt(char* out, long long value, int width) {
   if (width < 0) {  // printf's left alignment, which no record line uses
-    const std::size_t room = int_text_room(width);
-    return write_with_printf(out, room, std::snprintf(out, room, "%*lld", width, value));
+    const std::size_t room = IntTextRoom(width);
+    return WriteWithPrintf(out, room, std::snprintf(out, room, "%*lld", width, value));
   }
   Scratch scratch;
   const std::uint64_t magnitude =
       value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  char* begin = digits_before(scratch.end(), magnitude);
+  char* begin = DigitsBefore(scratch.End(), magnitude);
   if (value < 0) *--begin = '-';
-  return write_padded(out, &scratch, begin, width);
+  return WritePadded(out, &scratch, begin, width);
 }
 
 }  // namespace runcompare

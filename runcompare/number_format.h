@@ -7,16 +7,16 @@
 
 namespace runcompare {
 
-/// The room write_fixed needs for a value printed with `width` and `precision`: a double's
+/// The room WriteFixed needs for a value printed with `width` and `precision`: a double's
 /// integer part has at most 309 digits, and one byte more is kept for printf's NUL.
-constexpr std::size_t fixed_text_room(int width, int precision) {
+constexpr std::size_t FixedTextRoom(int width, int precision) {
   const long long wide = width < 0 ? -static_cast<long long>(width) : width;
   const long long longest = 320LL + (precision > 0 ? precision : 6);
   return static_cast<std::size_t>(wide > longest ? wide : longest) + 1;
 }
 
-/// The room write_int needs for a number printed with `width`.
-constexpr std::size_t int_text_room(int width) {
+/// The room WriteInt needs for a number printed with `width`.
+constexpr std::size_t IntTextRoom(int width) {
   const long long wide = width < 0 ? -static_cast<long long>(width) : width;
   return static_cast<std::size_t>(wide > 32 ? wide : 32) + 1;
 }
@@ -24,15 +24,15 @@ constexpr std::size_t int_text_room(int width) {
 /// Writes `value` at `out` exactly as printf's "%*.*f" writes it with `width` and
 /// `precision` (right-aligned, "-0.000" for small negative values, "inf" and "nan" as printf
 /// spells them; no terminating NUL) and returns the end of the text. `out` must have room
-/// for fixed_text_room(width, precision) bytes, some of which may be written past the end
+/// for FixedTextRoom(width, precision) bytes, some of which may be written past the end
 /// of the text. Finite values below 2^53, with a width of at least 0 and a precision of at
 /// most 3, are converted with integer arithmetic; the rest with printf.
-char* write_fixed(char* out, double value, int width, int precision);
+char* WriteFixed(char* out, double value, int width, int precision);
 
 /// Writes `value` at `out` exactly as printf's "%*lld" writes it with `width` (no NUL) and
-/// returns the end of the text; `out` must have room for int_text_room(width) bytes, some
+/// returns the end of the text; `out` must have room for IntTextRoom(width) bytes, some
 /// of which may be written past the end of the text.
-char* write_int(char* out, long long value, int width);
+char* WriteInt(char* out, long long value, int width);
 
 }  // namespace runcompare
 

@@ -15,27 +15,27 @@
 namespace runcompare {
 namespace {
 
-std::string printf_fixed(double value, int width, int precision) {
+std::string PrintfFixed(double value, int width, int precision) {
   char text[800];
   std::snprintf(text, sizeof text, "%*.*f", width, precision, value);
   return text;
 }
 
-std::string written_fixed(double value, int width, int precision) {
-  std::string text(fixed_text_room(width, precision), '?');
-  char* end = write_fixed(&text[0], value, width, precision);
+std::string WrittenFixed(double value, int width, int precision) {
+  std::string text(FixedTextRoom(width, precision), '?');
+  char* end = WriteFixed(&text[0], value, width, precision);
   text.resize(static_cast<std::size_t>(end - text.data()));
   return text;
 }
 
-double from_bits(std::uint64_t bits) {
+double FromBits(std::uint64_t bits) {
   double value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
 }
 
 TEST(WriteFixedTest, WritesWhatPrintfWritesAtEveryPrecision) {
-  const double kInf = std::numeric_limits<double>::infinity();
+  static const double kInf = std::numeric_limits<double>::infinity();
   std::vector<double> values = {0.0,
                                 -0.0,
                                 0.5,
@@ -86,12 +86,12 @@ TEST(WriteFixedTest, WritesWhatPrintfWritesAtEveryPrecision) {
     // Values of every size up to 2^53 and a little beyond.
     values.push_back(
         std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 70) - 60));
-    values.push_back(from_bits(random()));
+    values.push_back(FromBits(random()));
   }
   for (double value : values) {
     for (int precision = 0; precision <= 4; ++precision) {
       for (int width : {0, 8, 10, 32, -12}) {
-        ASSERT_EQ(written_fixed(value, width, precision), printf_fixed(value, width, precision))
+        ASSERT_EQ(WrittenFixed(value, width, precision), PrintfFixed(value, width, precision))
             << value << " width " << width << " precision " << precision;
       }
     }
@@ -103,8 +103,8 @@ TEST(WriteIntTest, WritesWhatPrintfWrites) {
        {0LL, 1LL, 7LL, -5LL, -7LL, 12LL, 99LL, 100LL, 999LL, 1000LL, 123456LL, 123456789LL,
         -1000000LL, 9223372036854775807LL, -9223372036854775807LL - 1}) {
     for (int width : {0, 4, 20, 32, 40, -6}) {
-      std::string text(int_text_room(width), '?');
-      text.resize(static_cast<std::size_t>(write_int(&text[0], value, width) - text.data()));
+      std::string text(IntTextRoom(width), '?');
+      text.resize(static_cast<std::size_t>(WriteInt(&text[0], value, width) - text.data()));
       char expected[64];
       std::snprintf(expected, sizeof expected, "%*lld", width, value);
       EXPECT_EQ(text, expected);

@@ -26,7 +26,7 @@ constexpr std::uint64_t kPowersOfTenInt[] = {
 
 // Reads the decimal digits at the beginning of the eight bytes at `text` (all of which must
 // be readable) at once: returns how many there are (0 to 8) and their value.
-inline unsigned eight_digits(const char* text, std::uint64_t* value) {
+inline unsigned EightDigits(const char* text, std::uint64_t* value) {
   std::uint64_t chunk;
   std::memcpy(&chunk, text, sizeof chunk);  // the first character in the lowest byte
   std::uint64_t digits = chunk - 0x3030303030303030u;
@@ -59,11 +59,11 @@ struct Decimal {
 // Reads a run of decimal digits at `*text`, appending them to `*significand`, and moves
 // `*text` past it; returns the number of digits so far, or more than 19 once they no
 // longer fit, in which case `*significand` is unspecified.
-inline unsigned digit_run(const char** text, std::uint64_t* significand, unsigned before) {
+inline unsigned DigitRun(const char** text, std::uint64_t* significand, unsigned before) {
   unsigned total = before;
   for (;;) {
     std::uint64_t value;
-    const unsigned count = eight_digits(*text, &value);
+    const unsigned count = EightDigits(*text, &value);
     *text += count;
     total += count;
     if (total > 19) return total;
@@ -73,13 +73,13 @@ inline unsigned digit_run(const char** text, std::uint64_t* significand, unsigne
 }
 
 // The digits at `p`, however many there are on either side of the point.
-Decimal read_long_decimal(const char* p) {
+Decimal ReadLongDecimal(const char* p) {
   Decimal decimal{0, 0, 0, p};
-  decimal.digits = digit_run(&p, &decimal.significand, 0);
+  decimal.digits = DigitRun(&p, &decimal.significand, 0);
   if (*p == '.' && decimal.digits <= 19) {
     ++p;
     const unsigned before = decimal.digits;
-    decimal.digits = digit_run(&p, &decimal.significand, before);
+    decimal.digits = DigitRun(&p, &decimal.significand, before);
     decimal.fraction = decimal.digits - before;
   }
   decimal.end = p;
@@ -88,25 +88,25 @@ Decimal read_long_decimal(const char* p) {
 
 // The digits at `p`. The usual case, fewer than eight digits on either side of the point,
 // is read in a straight line: its significand stays below 10^14.
-inline Decimal read_decimal(const char* p) {
+inline Decimal ReadDecimal(const char* p) {
   std::uint64_t integer;
-  const unsigned count = eight_digits(p, &integer);
+  const unsigned count = EightDigits(p, &integer);
   if (count < 8) {
     if (p[count] != '.') return {integer, count, 0, p + count};
     std::uint64_t decimals;
-    const unsigned fraction = eight_digits(p + count + 1, &decimals);
+    const unsigned fraction = EightDigits(p + count + 1, &decimals);
     if (fraction < 8) {
       return {integer * kPowersOfTenInt[fraction] + decimals, count + fraction, fraction,
               p + count + 1 + fraction};
     }
   }
-  return read_long_decimal(p);
+  return ReadLongDecimal(p);
 }
 
-// The fields that the straight path of scan_field_double leaves: exponents, hexadecimal,
+// The fields that the straight path of ScanFieldDouble leaves: exponents, hexadecimal,
 // infinities, NaN, long significands, no number. Kept out of line, away from the short
 // path's registers.
-[[gnu::noinline]] bool scan_other_double(const char* field, bool negative, double* value) {
+[[gnu::noinline]] bool ScanOtherDouble(const char* field, bool negative, double* value) {
   // from_chars takes no '+' and no hexadecimal prefix, and reads "nan" as strtod does, so
   // the sign is taken here and a NaN refused after it. The field ends in white space.
   const char* const body = field + (negative || *field == '+' ? 1 : 0);
@@ -133,13 +133,13 @@ inline Decimal read_decimal(const char* p) {
 
 }  // namespace
 
-bool scan_field_double(const char* field, double* value) {
+bool ScanFieldDouble(const char* field, double* value) {
   // Sign, integer digits, fraction digits: when the significand is at most 2^53 and there
   // are at most 22 fraction digits, the significand and the power of ten are exact doubles
   // and one division rounds correctly. Reading eight bytes from any character of the field
   // stays within the white space and readable bytes that follow it.
   const bool negative = *field == '-';
-  const Decimal decimal = read_decimal(field + (negative || *field == '+' ? 1 : 0));
+  const Decimal decimal = ReadDecimal(field + (negative || *field == '+' ? 1 : 0));
   const char next = static_cast<char>(*decimal.end | 0x20);  // lower case for letters
   if (decimal.digits > 0 && decimal.digits <= 19 && next != 'e' && next != 'x' &&
       decimal.significand <= (std::uint64_t{1} << 53) && decimal.fraction <= 22) {
@@ -148,10 +148,10 @@ bool scan_field_double(const char* field, double* value) {
     *value = negative ? -magnitude : magnitude;
     return true;
   }
-  return scan_other_double(field, negative, value);
+  return ScanOtherDouble(field, negative, value);
 }
 
-bool scan_int(const char* text, int* value) {
+bool ScanInt(const char* text, int* value) {
   const char* p = text;
   while (textio::IsSpace(*p)) ++p;
   const bool negative = *p == '-';

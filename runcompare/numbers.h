@@ -14,13 +14,13 @@ namespace runcompare {
 /// The field lies in a reader's padded window: it is followed by white space (the padding's
 /// line feed at the latest), which ends the number, and then by readable bytes, so plain
 /// decimals, the usual contents of a table, are read eight digits at a time.
-bool scan_field_double(const char* field, double* value);
+bool ScanFieldDouble(const char* field, double* value);
 
 /// Reads an integer from the terminated text at `text` the way "%d" does: leading white
 /// space skipped, an optional sign, then decimal digits; anything after them is ignored.
 /// Values beyond int are clamped to INT_MIN or INT_MAX. Returns false, leaving `*value`
 /// alone, when no digit follows.
-bool scan_int(const char* text, int* value);
+bool ScanInt(const char* text, int* value);
 
 }  // namespace runcompare
 

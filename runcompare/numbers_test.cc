@@ -17,35 +17,35 @@
 namespace runcompare {
 namespace {
 
-// The field at the start of `text` in a padded window, read with scan_field_double.
-double scan(std::string_view text, double start = 99.0) {
+// The field at the start of `text` in a padded window, read with ScanFieldDouble.
+double Scan(std::string_view text, double start = 99.0) {
   TestWindow window(text);
   double value = start;
-  scan_field_double(window.data(), &value);
+  ScanFieldDouble(window.Data(), &value);
   return value;
 }
 
 TEST(ScanFieldDoubleTest, TakesLongestNumericBeginning) {
-  EXPECT_EQ(scan("-345.6"), -345.6);
-  EXPECT_EQ(scan("12abc"), 12.0);
-  EXPECT_EQ(scan("5.x"), 5.0);
-  EXPECT_EQ(scan(".5e-3"), 0.5e-3);
-  EXPECT_EQ(scan("+7E2"), 700.0);
-  EXPECT_EQ(scan("1e"), 1.0);
-  EXPECT_EQ(scan("1e+"), 1.0);
-  EXPECT_EQ(scan("-2.5e1x"), -25.0);
-  EXPECT_EQ(scan("3 4"), 3.0);
-  EXPECT_EQ(scan("0x10"), 16.0);
-  EXPECT_EQ(scan("inf"), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(scan("-Infinity"), -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(scan("1e400"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Scan("-345.6"), -345.6);
+  EXPECT_EQ(Scan("12abc"), 12.0);
+  EXPECT_EQ(Scan("5.x"), 5.0);
+  EXPECT_EQ(Scan(".5e-3"), 0.5e-3);
+  EXPECT_EQ(Scan("+7E2"), 700.0);
+  EXPECT_EQ(Scan("1e"), 1.0);
+  EXPECT_EQ(Scan("1e+"), 1.0);
+  EXPECT_EQ(Scan("-2.5e1x"), -25.0);
+  EXPECT_EQ(Scan("3 4"), 3.0);
+  EXPECT_EQ(Scan("0x10"), 16.0);
+  EXPECT_EQ(Scan("inf"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Scan("-Infinity"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Scan("1e400"), std::numeric_limits<double>::infinity());
 }
 
 TEST(ScanFieldDoubleTest, CorrectlyRounded) {
-  EXPECT_EQ(scan("0.1"), 0.1);
-  EXPECT_EQ(scan("9007199254740993"), 9007199254740992.0);  // halfway: rounds to even
-  EXPECT_EQ(scan("2.2250738585072011e-308"), 2.2250738585072011e-308);
-  EXPECT_EQ(scan("4.9e-324"), std::numeric_limits<double>::denorm_min());
+  EXPECT_EQ(Scan("0.1"), 0.1);
+  EXPECT_EQ(Scan("9007199254740993"), 9007199254740992.0);  // halfway: rounds to even
+  EXPECT_EQ(Scan("2.2250738585072011e-308"), 2.2250738585072011e-308);
+  EXPECT_EQ(Scan("4.9e-324"), std::numeric_limits<double>::denorm_min());
 }
 
 TEST(ScanFieldDoubleTest, NotANumberLeavesTheValue) {
@@ -53,22 +53,22 @@ TEST(ScanFieldDoubleTest, NotANumberLeavesTheValue) {
        {"", "abc", "-", "+", ".", "e5", "-.e1", "nan", "-nan", "nan(1)", "+-5", "--5"}) {
     TestWindow window(text);
     double value = 99.0;
-    EXPECT_FALSE(scan_field_double(window.data(), &value)) << text;
+    EXPECT_FALSE(ScanFieldDouble(window.Data(), &value)) << text;
     EXPECT_EQ(value, 99.0) << text;
   }
 }
 
 // A field that runs to the end of the window is read up to the padding and no further.
 TEST(ScanFieldDoubleTest, NeverReadsPastThePadding) {
-  EXPECT_EQ(scan("123"), 123.0);
-  EXPECT_EQ(scan("12"), 12.0);
-  EXPECT_EQ(scan(std::string(399, '0') + "8"), 8.0);
-  EXPECT_EQ(scan(std::string(399, '0') + "8e0"), 8.0);
+  EXPECT_EQ(Scan("123"), 123.0);
+  EXPECT_EQ(Scan("12"), 12.0);
+  EXPECT_EQ(Scan(std::string(399, '0') + "8"), 8.0);
+  EXPECT_EQ(Scan(std::string(399, '0') + "8e0"), 8.0);
 }
 
 // What the scanner must give for `field`, followed by white space: what strtod gives on the
 // field alone, with NaN taken as no number.
-bool model(const std::string& field, double* value) {
+bool Model(const std::string& field, double* value) {
   char* end = nullptr;
   const double parsed = std::strtod(field.c_str(), &end);
   if (end == field.c_str() || std::isnan(parsed)) return false;
@@ -76,11 +76,11 @@ bool model(const std::string& field, double* value) {
   return true;
 }
 
-void expect_like_strtod(const std::string& field, char after) {
+void ExpectLikeStrtod(const std::string& field, char after) {
   TestWindow window(field + after + "7");
   double want = 99.0, got = 99.0;
-  const bool want_ok = model(field, &want);
-  EXPECT_EQ(scan_field_double(window.data(), &got), want_ok) << field;
+  const bool want_ok = Model(field, &want);
+  EXPECT_EQ(ScanFieldDouble(window.Data(), &got), want_ok) << field;
   EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << field << " " << got << " " << want;
 }
 
@@ -147,10 +147,10 @@ TEST(ScanFieldDoubleTest, AgreesWithStrtodBitForBit) {
                                      "2e308",
                                      "17E+2"};
   for (const std::string& field : fields) {
-    for (char after : {' ', '\t', '\r', '\n', '\v', '\f'}) expect_like_strtod(field, after);
+    for (char after : {' ', '\t', '\r', '\n', '\v', '\f'}) ExpectLikeStrtod(field, after);
   }
   std::mt19937 random(4321);
-  const char kChars[] = "0123456789012345678901234567890123456789.-+eExXa";
+  static const char kChars[] = "0123456789012345678901234567890123456789.-+eExXa";
   for (int i = 0; i < 120000; ++i) {
     std::string field;
     if (i % 6 == 0) {  // digits around a point and an exponent
@@ -177,30 +177,30 @@ TEST(ScanFieldDoubleTest, AgreesWithStrtodBitForBit) {
       }
       if (field.empty()) field = "0";
     }
-    expect_like_strtod(field, " \t\n\r"[random() % 4]);
+    ExpectLikeStrtod(field, " \t\n\r"[random() % 4]);
   }
 }
 
-int scan_int_or(const char* text, int start = 13) {
+int ScanIntOr(const char* text, int start = 13) {
   int value = start;
-  scan_int(text, &value);
+  ScanInt(text, &value);
   return value;
 }
 
 TEST(ScanIntTest, ReadsLikeScanfD) {
-  EXPECT_EQ(scan_int_or("3"), 3);
-  EXPECT_EQ(scan_int_or("3x"), 3);
-  EXPECT_EQ(scan_int_or(" \t7"), 7);
-  EXPECT_EQ(scan_int_or("+5"), 5);
-  EXPECT_EQ(scan_int_or("-2"), -2);
-  EXPECT_EQ(scan_int_or("0"), 0);
-  EXPECT_EQ(scan_int_or("x"), 13);
-  EXPECT_EQ(scan_int_or(""), 13);
-  EXPECT_EQ(scan_int_or("- 3"), 13);
-  EXPECT_EQ(scan_int_or("2.9"), 2);
-  EXPECT_EQ(scan_int_or("99999999999999999999"), std::numeric_limits<int>::max());
-  EXPECT_EQ(scan_int_or("-99999999999999999999"), std::numeric_limits<int>::min());
-  EXPECT_EQ(scan_int_or("-2147483648"), std::numeric_limits<int>::min());
+  EXPECT_EQ(ScanIntOr("3"), 3);
+  EXPECT_EQ(ScanIntOr("3x"), 3);
+  EXPECT_EQ(ScanIntOr(" \t7"), 7);
+  EXPECT_EQ(ScanIntOr("+5"), 5);
+  EXPECT_EQ(ScanIntOr("-2"), -2);
+  EXPECT_EQ(ScanIntOr("0"), 0);
+  EXPECT_EQ(ScanIntOr("x"), 13);
+  EXPECT_EQ(ScanIntOr(""), 13);
+  EXPECT_EQ(ScanIntOr("- 3"), 13);
+  EXPECT_EQ(ScanIntOr("2.9"), 2);
+  EXPECT_EQ(ScanIntOr("99999999999999999999"), std::numeric_limits<int>::max());
+  EXPECT_EQ(ScanIntOr("-99999999999999999999"), std::numeric_limits<int>::min());
+  EXPECT_EQ(ScanIntOr("-2147483648"), std::numeric_limits<int>::min());
 }
 
 }  // namespace

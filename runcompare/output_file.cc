@@ -30,16 +30,16 @@ constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 // Ends the process as the signal would have, once out.txt holds the lines written so far:
 // the handler is reset to the default action on entry and the signal is not blocked in it,
 // so raising it again ends the process with that signal.
-extern "C" void rename_and_end(int signal) {
+extern "C" void RenameAndEnd(int signal) {
   if (pending != 0) rename(pending_new, pending_name);
   raise(signal);
 }
 
-// Installs rename_and_end for each ending signal whose action is the default one: one that
+// Installs RenameAndEnd for each ending signal whose action is the default one: one that
 // the run was started to ignore (as nohup does with SIGHUP) stays ignored.
-void install_handlers() {
+void InstallHandlers() {
   struct sigaction action = {};
-  action.sa_handler = rename_and_end;
+  action.sa_handler = RenameAndEnd;
   action.sa_flags = SA_RESETHAND | SA_NODEFER;
   sigemptyset(&action.sa_mask);
   for (int signal : kEndingSignals) {
@@ -60,34 +60,34 @@ OutputFile::OutputFile(const std::string& name, FILE* console) : name_(name), co
     return;
   }
   if (!found || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
-    open_through();
+    OpenThrough();
     return;
   }
   replace_ = true;
   // The file replaced must be one the user may write, as a file written through must.
   descriptor_ = open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (descriptor_ < 0 || fstat(descriptor_, &info) != 0) {
-    fail_to_open_to_write(name, errno, console);
+    FailToOpenToWrite(name, errno, console);
   }
   identity_ = {true, info.st_dev, info.st_ino};
   mode_ = info.st_mode & 07777;
 }
 
-void OutputFile::open_through() {
+void OutputFile::OpenThrough() {
   replace_ = false;
-  if (descriptor_ < 0) descriptor_ = open_to_write(name_, &identity_, console_);
+  if (descriptor_ < 0) descriptor_ = OpenToWrite(name_, &identity_, console_);
 }
 
-int OutputFile::start() {
+int OutputFile::Start() {
   if (replace_) {
     // The folder's lock: the rename replaces the file, never the folder.
     const int folder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0 && flock(folder, LOCK_EX | LOCK_NB) != 0) {
       if (errno == EWOULDBLOCK) fail_and_exit(name_ + " is being written by another run", console_);
       close(folder);
-      open_through();
+      OpenThrough();
     } else if (folder < 0) {
-      open_through();
+      OpenThrough();
     }
     // The folder stays open, and so locked, until the process ends, however it ends.
   }
@@ -95,7 +95,7 @@ int OutputFile::start() {
     std::string pattern = name_ + ".XXXXXX";
     const int created = pattern.size() < sizeof pending_new ? mkostemp(&pattern[0], O_CLOEXEC) : -1;
     if (created < 0) {
-      open_through();
+      OpenThrough();
     } else {
       if (descriptor_ < 0) {
         const mode_t mask = umask(0);
@@ -112,15 +112,15 @@ int OutputFile::start() {
       std::memcpy(pending_new, pattern.c_str(), pattern.size() + 1);
       std::memcpy(pending_name, name_.c_str(), name_.size() + 1);
       pending = 1;
-      install_handlers();
+      InstallHandlers();
       return created;
     }
   }
-  lock_and_empty(descriptor_, name_, console_);
+  LockAndEmpty(descriptor_, name_, console_);
   return descriptor_;
 }
 
-bool OutputFile::finish() {
+bool OutputFile::Finish() {
   if (pending == 0 || new_file_.empty()) return true;
   // A signal that ends the run must not rename the new file a second time.
   sigset_t ending, old_mask;

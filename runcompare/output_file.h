@@ -15,18 +15,18 @@ namespace runcompare {
 class OutputFile {
  public:
   /// Looks at the file `name` in the current folder and, when it is to be written through,
-  /// opens it as open_to_write does. An existing file that is to be replaced must be one the
+  /// opens it as OpenToWrite does. An existing file that is to be replaced must be one the
   /// user may write, as when it is written through; otherwise the process ends as in
-  /// open_to_write.
+  /// OpenToWrite.
   explicit OutputFile(const std::string& name, FILE* console = stdout);
-  /// Renames the new file to the name, unless finish() did.
-  ~OutputFile() { finish(); }
+  /// Renames the new file to the name, unless Finish() did.
+  ~OutputFile() { Finish(); }
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   /// The file the name leads to now, when there is one: the caller refuses to write over an
   /// input.
-  const textio::FileIdentity& identity() const { return identity_; }
+  const textio::FileIdentity& Identity() const { return identity_; }
 
   /// Takes the lock that refuses a second run and returns the descriptor to write, whose
   /// owner closes it. For a file to be replaced, the lock is on the current folder, which the
@@ -34,20 +34,20 @@ class OutputFile {
   /// file it replaces (of a new file when there is none); SIGINT, SIGTERM, SIGHUP and SIGQUIT,
   /// where they end the process, rename it before they do. Where the folder has no lock or
   /// cannot take a new file, the file is written through, as a file written through always
-  /// is: locked as lock_and_empty locks it, and emptied. A lock held by another run ends the
+  /// is: locked as LockAndEmpty locks it, and emptied. A lock held by another run ends the
   /// process through fail_and_exit("<name> is being written by another run").
-  int start();
+  int Start();
 
   /// Renames the new file to the name, once, when there is one. False, with errno set,
   /// when that fails.
-  bool finish();
+  bool Finish();
 
   /// The new file's name, empty when the file is written through.
-  const std::string& new_file() const { return new_file_; }
+  const std::string& NewFile() const { return new_file_; }
 
  private:
   // Opens the file to write it through, creating it when there is none.
-  void open_through();
+  void OpenThrough();
 
   std::string name_;
   FILE* console_;

@@ -33,7 +33,7 @@ constexpr int kRecords = 3000;
 
 // The lines in the blocks written once `records` lines are taken: a block goes out when the
 // line after it does not fit.
-std::size_t lines_in_blocks(int records) {
+std::size_t LinesInBlocks(int records) {
   return static_cast<std::size_t>((records - 1) / kPerBlock * kPerBlock);
 }
 
@@ -41,9 +41,9 @@ class ZentharProcessTest : public ZentharTest {
  protected:
   void SetUp() override {
     for (int k = 1; k <= kRecords; ++k) {
-      table_ += padded_line(k, "-" + std::to_string(k), kLine);
+      table_ += PaddedLine(k, "-" + std::to_string(k), kLine);
       fifo_lines_.push_back(std::to_string(k) + " -" + std::to_string(k) + ".5\n");
-      console_ += record(k, "++", -(k + 0.5), 2, -k, 1);
+      console_ += Record(k, "++", -(k + 0.5), 2, -k, 1);
     }
     Write("a", table_);
     ASSERT_EQ(mkfifo(dir_.File("fifo").c_str(), 0644), 0);
@@ -62,7 +62,7 @@ class ZentharProcessTest : public ZentharTest {
     const int out = open(console_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int in = open("/dev/null", O_RDONLY);
     if (out < 0 || in < 0 || dup2(out, 1) < 0 || dup2(in, 0) < 0 ||
-        chdir(dir_.path().c_str()) != 0) {
+        chdir(dir_.Path().c_str()) != 0) {
       _exit(127);
     }
     execv(ZENTHAR_PATH, argv.data());
@@ -78,13 +78,13 @@ class ZentharProcessTest : public ZentharTest {
     std::string lines;
     for (int k = 0; k < records; ++k) lines += fifo_lines_[k];
     EXPECT_EQ(write(fifo, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    WaitForOutTxt(lines_in_blocks(records) * kLine, true);
+    WaitForOutTxt(LinesInBlocks(records) * kLine, true);
     return fifo;
   }
 
   // The file a run writes before it renames it to out.txt, "" when there is none.
   std::string NewFile() {
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
       if (entry.path().filename().string().rfind("out.txt.", 0) == 0) return entry.path();
     }
     return "";
@@ -130,10 +130,10 @@ TEST_F(ZentharProcessTest, SecondRunInTheSameFolderIsRefused) {
             static_cast<ssize_t>(fifo_lines_.back().size()));
   close(fifo);
   EXPECT_EQ(ExitStatus(first), 0);
-  EXPECT_EQ(io_.Read("first"), kUsage + "a  fifo    ==>  out.txt\n\n" + console_ + wrote(kRecords));
+  EXPECT_EQ(io_.Read("first"), kUsage + "a  fifo    ==>  out.txt\n\n" + console_ + Wrote(kRecords));
   EXPECT_TRUE(OutTxt() == table_);
   // Once the first run has ended, the lock is free.
-  Expect({"b", "b", "2"}, "b  b    ==>  out.txt\n\n" + record(1, "++", -1, 1, -1, 1) + wrote(1), 0);
+  Expect({"b", "b", "2"}, "b  b    ==>  out.txt\n\n" + Record(1, "++", -1, 1, -1, 1) + Wrote(1), 0);
 }
 
 // A run that has written out.txt whole and closed it, while it reads a compressed table past
@@ -156,7 +156,7 @@ TEST_F(ZentharProcessTest, LockHeldUntilTheRunEnds) {
   EXPECT_EQ(ExitStatus(run), 0);
   EXPECT_EQ(OutTxt(), "1 -1\n");
   EXPECT_EQ(io_.Read("console"),
-            kUsage + "b  fifo    ==>  out.txt\n\n" + record(1, "++", -2, 1, -1, 2) + wrote(1));
+            kUsage + "b  fifo    ==>  out.txt\n\n" + Record(1, "++", -2, 1, -1, 2) + Wrote(1));
 }
 
 // Standard output that goes away part of the way, as through `head -c 100`: zenthar writes
@@ -168,8 +168,8 @@ TEST_F(ZentharProcessTest, StandardOutputThatGoesAway) {
   Write("b", b);
   const testsupport::RunResult run = testsupport::RunProgram(
       "/bin/sh", {"-c", "{ \"$0\" a b 2; echo $? >status; } | head -c 100", ZENTHAR_PATH},
-      dir_.path());
-  const std::string whole = kUsage + "a  b    ==>  out.txt\n\n" + console_ + wrote(kRecords);
+      dir_.Path());
+  const std::string whole = kUsage + "a  b    ==>  out.txt\n\n" + console_ + Wrote(kRecords);
   ASSERT_GT(whole.size(), 150000u);  // more than the pipe and the console's buffer hold
   EXPECT_EQ(run.out, whole.substr(0, 100));
   EXPECT_EQ(Read("status"), "255\n");
@@ -188,7 +188,7 @@ TEST_F(ZentharProcessTest, KilledRunLeavesWholeLines) {
     ASSERT_EQ(kill(run, signal), 0);
     EXPECT_EQ(ExitStatus(run), -signal);
     close(fifo);
-    const std::string blocks = table_.substr(0, lines_in_blocks(kRecords - 1) * kLine);
+    const std::string blocks = table_.substr(0, LinesInBlocks(kRecords - 1) * kLine);
     EXPECT_TRUE(OutTxt() == (signal == SIGKILL ? "before\n" : blocks)) << signal;
     if (signal == SIGKILL) {
       EXPECT_TRUE(testsupport::ReadFile(new_file) == blocks);

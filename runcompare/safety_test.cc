@@ -19,7 +19,7 @@ using testsupport::RunResult;
 // out.txt named as a table, by whatever path or link, given or typed at the prompt, is
 // refused before out.txt is emptied: neither the table nor out.txt loses a line.
 TEST_F(ZentharBadInputTest, OutTxtNamedAsATable) {
-  const std::string kOld = "1 x -1\n2 y -9\n";
+  static const std::string kOld = "1 x -1\n2 y -9\n";
   Write("a", "1 x -3\n2 y -4\n");
   ASSERT_EQ(symlink("out.txt", dir_.File("link").c_str()), 0);
   const std::string refused = "    ==>  out.txt\n\n\nError: file ";
@@ -56,8 +56,8 @@ TEST_F(ZentharBadInputTest, OutTxtNamedAsATable) {
 TEST_F(ZentharBadInputTest, FailedWritesToOutTxt) {
   std::string a, b;
   for (int k = 1; k <= 3000; ++k) {
-    a += padded_line(k, "-" + std::to_string(k), 256);
-    b += padded_line(k, "-" + std::to_string(k) + ".5", 256);
+    a += PaddedLine(k, "-" + std::to_string(k), 256);
+    b += PaddedLine(k, "-" + std::to_string(k) + ".5", 256);
   }
   Write("a", a);
   Write("b", b);
@@ -80,7 +80,7 @@ TEST_F(ZentharBadInputTest, FailedWritesToOutTxt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.before);
     std::string console = std::string(c.a) + "  " + c.b + "    ==>  out.txt\n\n";
-    for (int k = 1; k <= c.printed; ++k) console += record(k, "++", -(k + 0.5), 2, -k, 1);
+    for (int k = 1; k <= c.printed; ++k) console += Record(k, "++", -(k + 0.5), 2, -k, 1);
     const RunResult run = RunAfter(c.before, {c.a, c.b, "2"});
     EXPECT_EQ(run.out,
               kUsage + console + "\nError: cannot write file out.txt: " + c.reason + ".\n");
@@ -108,7 +108,7 @@ TEST_F(ZentharBadInputTest, MoreTablesThanOpenFilesAllowed) {
   args.push_back("2");
   RunResult run = RunAfter("ulimit -S -n 40", args);
   EXPECT_EQ(run.out, kUsage + names[100] + "  ==>  out.txt\n\n" +
-                         record(1, std::string(100, '+').c_str(), -100, 100, -1, 1) + wrote(1));
+                         Record(1, std::string(100, '+').c_str(), -100, 100, -1, 1) + Wrote(1));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(OutTxt(), "1 -1\n");
   ASSERT_EQ(unlink(dir_.File("out.txt").c_str()), 0);

@@ -18,7 +18,7 @@ namespace {
 using testsupport::RunResult;
 
 // "%10.3f" of a value, for values too long to write out by hand.
-std::string fixed(double value) {
+std::string Fixed(double value) {
   char text[400];
   snprintf(text, sizeof text, "%10.3f", value);
   return text;
@@ -209,7 +209,7 @@ TEST_F(ZentharTest, MissingInputWithPathTypedAtPrompt) {
 
 TEST_F(ZentharTest, GivesUpAtPromptOnEndOfInputOrSecondFailure) {
   Write("a.txt", "1 -1\n");
-  const std::string kAsked =
+  static const std::string kAsked =
       "a.txt  \nerror when opening file missing.txt\n"
       "tell me the full path-name of the file? Can't find the file.  I give up.\n";
   Expect({"a.txt", "missing.txt", "2"}, kAsked, 255, "");
@@ -331,7 +331,7 @@ TEST_F(ZentharTest, ExtremeValuesAreSelected) {
          "f1  f2    ==>  out.txt\n\n"
          "record    1  (++)     -5.000 (1) -     -3.000 (2) =   -2.000\n"
          "record    2  (++) " +
-             fixed(-2e300) + " (2) - " + fixed(-1e300) + " (1) = " + fixed(-1e300) + "\n" +
+             Fixed(-2e300) + " (2) - " + Fixed(-1e300) + " (1) = " + Fixed(-1e300) + "\n" +
              "record    3  (++)      5.000 (2) -        inf (1) =     -inf\n"
              "\nwrote 3 records into out.txt\n",
          0);
@@ -342,7 +342,7 @@ TEST_F(ZentharTest, ExtremeValuesAreSelected) {
   Expect({"f1", "f2", "2"},
          "f1  f2    ==>  out.txt\n\n"
          "record    1  (+-) " +
-             fixed(1e300) + " (1) - " + fixed(1e300) + " (1) =    0.000\n" +
+             Fixed(1e300) + " (1) - " + Fixed(1e300) + " (1) =    0.000\n" +
              "\nwrote 1 records into out.txt\n",
          0);
   EXPECT_EQ(OutTxt(), "1 1e300\n");
@@ -409,7 +409,7 @@ TEST_F(ZentharTest, WriteFailuresEndWithMinusOne) {
 // out.txt left by an earlier, longer run holds nothing of it afterwards: after a complete
 // run, after a failure part of the way, and when no record is written.
 TEST_F(ZentharTest, OutTxtOfAnEarlierLongerRunIsReplaced) {
-  const std::string kOld(300000, 'J');
+  static const std::string kOld(300000, 'J');
   Write("f1", "1 -1\n2 -2\n");
   Write("f2", "1 -2\n2 -1\n");
   Write("out.txt", kOld);
@@ -442,7 +442,7 @@ TEST_F(ZentharTest, OutTxtOfAnEarlierLongerRunIsReplaced) {
 // out.txt named as an input table, or a hard link to it, is refused before out.txt is
 // emptied, so neither loses a line.
 TEST_F(ZentharTest, OutTxtAsAnInputTableIsRefused) {
-  const std::string kOld = "1 x -1\n2 y -9\n3 z -2\n";
+  static const std::string kOld = "1 x -1\n2 y -9\n3 z -2\n";
   Write("a", "1 x -3\n2 y -4\n");
   Write("out.txt", kOld);
   Expect({"out.txt", "a", "3"},
@@ -460,7 +460,7 @@ TEST_F(ZentharTest, OutTxtAsAnInputTableIsRefused) {
 // with status -1. It does so when started with SIGPIPE's default action, which would end it.
 TEST_F(ZentharTest, BrokenStandardOutputStillCompletesOutTxt) {
   std::string a, b;
-  const std::string kPadding(300, 'p');
+  static const std::string kPadding(300, 'p');
   for (int k = 1; k <= 3000; ++k) {
     a += std::to_string(k) + " -" + std::to_string(k % 7) + " " + kPadding + "\n";
     b += std::to_string(k) + " -" + std::to_string(k % 5) + " " + kPadding + "\n";
@@ -479,7 +479,7 @@ TEST_F(ZentharTest, BrokenStandardOutputStillCompletesOutTxt) {
   if (child == 0) {
     signal(SIGPIPE, SIG_DFL);
     dup2(pipe_ends[1], STDOUT_FILENO);
-    if (chdir(dir_.path().c_str()) != 0) _exit(127);
+    if (chdir(dir_.Path().c_str()) != 0) _exit(127);
     execl(ZENTHAR_PATH, ZENTHAR_PATH, "a", "b", "2", static_cast<char*>(nullptr));
     _exit(127);
   }

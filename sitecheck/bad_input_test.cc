@@ -70,7 +70,7 @@ const std::string kOneTrueTable =
 
 std::string Closing(const Checker& c, long long trueSites, long long sites) {
   return Format("\nTrue positive sites from drovik: %5lld out of %5lld", trueSites, sites) +
-         c.profile.closingSuffix + "\n";
+         c.profile.closing_suffix + "\n";
 }
 
 // The usage text and the two settings lines.
@@ -82,7 +82,7 @@ std::string Head(const Checker& c, long long ls, long long nrepl,
 
 // What is printed once the files are open: SelwickBR's class line for the one class 1.
 std::string Open(const Checker& c) {
-  return c.profile.classPerSite ? "1 site classes are under positive selection:   1\n" : "";
+  return c.profile.class_per_site ? "1 site classes are under positive selection:   1\n" : "";
 }
 
 // Arguments: ls, nrepl, site file, report and, for SelwickBR, the class 1.
@@ -90,7 +90,7 @@ std::vector<std::string> Args(const Checker& c, const std::string& ls, const std
                               const std::string& sites = "sites",
                               const std::string& report = "report") {
   std::vector<std::string> args = {ls, nrepl, sites, report};
-  if (c.profile.classPerSite) args.push_back("1");
+  if (c.profile.class_per_site) args.push_back("1");
   return args;
 }
 
@@ -101,7 +101,7 @@ std::string SiteBlock(const Checker& c, int r, int ls, const std::vector<int>& t
                       const std::string& gap = "") {
   std::string block = "replicate " + std::to_string(r);
   std::string numbers;
-  if (c.profile.classPerSite) {
+  if (c.profile.class_per_site) {
     for (int site = 1; site <= ls; ++site) {
       bool isTrue = false;
       for (int t : trueSites) isTrue = isTrue || t == site;
@@ -139,8 +139,8 @@ class CheckerBadInputTest : public testsupport::ProgramTest {
 
 // The message of a site file that ends before replicate r's header, in each form.
 std::string NoHeader(const Checker& c, int r) {
-  return c.profile.classPerSite ? "site file ends before replicate " + std::to_string(r) + ".\n"
-                                : "did not find ':' in line.\n";
+  return c.profile.class_per_site ? "site file ends before replicate " + std::to_string(r) + ".\n"
+                                  : "did not find ':' in line.\n";
 }
 
 TEST_F(CheckerBadInputTest, EmptyFiles) {
@@ -450,7 +450,7 @@ TEST_F(CheckerBadInputTest, StandardInputAtItsEnd) {
     // Standard input closed altogether.
     std::vector<std::string> args = {"-c", "exec \"$0\" \"$@\" <&-", c->path};
     for (const std::string& arg : Args(*c, "1", "21")) args.push_back(arg);
-    RunResult closed = testsupport::RunProgram("/bin/sh", args, dir_.path());
+    RunResult closed = testsupport::RunProgram("/bin/sh", args, dir_.Path());
     EXPECT_EQ(closed.out, expected) << c->profile.name;
     EXPECT_EQ(closed.status, 0) << c->profile.name;
     EXPECT_EQ(closed.err, Run(*c, Args(*c, "1", "21")).err) << c->profile.name;

@@ -63,10 +63,10 @@ bool OpenInputs(const CheckerSettings& settings, Inputs* inputs, std::string* me
 // The message for an input whose reading failed, and the system's reason as its detail.
 std::string ReadFailure(const std::string& path, const textio::ByteSource& source,
                         std::string* detail) {
-  if (source.damaged()) {
+  if (source.Damaged()) {
     return "damaged compressed data in " + path + ": " + textio::DescribeReadFailure(source) + ".";
   }
-  *detail = SystemErrorDetail(path, source.error_number());
+  *detail = SystemErrorDetail(path, source.ErrorNumber());
   return "read error in " + path + ".";
 }
 
@@ -76,7 +76,7 @@ bool CheckToTheEnd(const CheckerSettings& settings, Inputs& inputs, std::string*
                    std::string* detail) {
   for (auto [path, source] : {std::pair{&settings.siteFile, inputs.siteFile.get()},
                               std::pair{&settings.report, inputs.report.get()}}) {
-    if (source->checked() && !textio::ReadToEnd(*source)) {
+    if (source->Checked() && !textio::ReadToEnd(*source)) {
       *message = ReadFailure(*path, *source, detail);
       return false;
     }
@@ -89,8 +89,8 @@ bool CheckToTheEnd(const CheckerSettings& settings, Inputs& inputs, std::string*
 struct Storage {
   std::unique_ptr<int32_t[], decltype(&std::free)> block{nullptr, &std::free};
   int32_t* trueSites = nullptr;
-  int32_t* predictedSites = nullptr;
-  int32_t* predictedClasses = nullptr;
+  int32_t* predicted_sites = nullptr;
+  int32_t* predicted_classes = nullptr;
 
   bool Allocate(int32_t ls) {
     if (ls < 0) return false;
@@ -99,8 +99,8 @@ struct Storage {
     block.reset(static_cast<int32_t*>(std::malloc(3 * entries * sizeof(int32_t))));
     if (!block) return false;
     trueSites = block.get();
-    predictedSites = trueSites + entries;
-    predictedClasses = trueSites + 2 * entries;
+    predicted_sites = trueSites + entries;
+    predicted_classes = trueSites + 2 * entries;
     return true;
   }
 };
@@ -119,7 +119,7 @@ bool AnnounceClasses(const std::vector<std::string>& args, std::vector<int32_t>*
   }
   std::fprintf(out,
                "%d site classes are under positive selection: ", static_cast<int>(classes->size()));
-  for (int32_t siteClass : *classes) std::fprintf(out, " %2d", siteClass);
+  for (int32_t site_class : *classes) std::fprintf(out, " %2d", site_class);
   std::fputs("\n", out);
   // Looked up, not listed, from here on: a repeated class changes nothing.
   std::sort(classes->begin(), classes->end());
@@ -136,11 +136,11 @@ class ReplicateScorer {
         settings_(settings),
         storage_(storage),
         positiveClasses_(std::move(positiveClasses)),
-        classSeen_(positiveClasses_.size()),
+        class_seen_(positiveClasses_.size()),
         inputs_(inputs),
-        trueSet_(settings.ls),
-        sites_(*inputs.siteFile, settings.readerWindow),
-        report_(*inputs.report, settings.readerWindow) {}
+        true_set_(settings.ls),
+        sites_(*inputs.siteFile, settings.reader_window),
+        report_(*inputs.report, settings.reader_window) {}
 
   // Scores replicate `r` and prints its line. False, with `*message` and `*detail` set, when
   // the run ends.
@@ -151,16 +151,16 @@ class ReplicateScorer {
   void Warn(int64_t scored, const Diagnostics& diagnostics) const;
 
  private:
-  int32_t ReadPredictions(bool* listFound);
+  int32_t ReadPredictions(bool* list_found);
 
   const CheckerProfile& profile_;
   const CheckerSettings& settings_;
   const Storage& storage_;
   const std::vector<int32_t> positiveClasses_;
-  std::vector<bool> classSeen_;   // for each positive class: a site had it
-  int64_t firstWithoutList_ = 0;  // the first replicate without a list in the report
+  std::vector<bool> class_seen_;    // for each positive class: a site had it
+  int64_t first_without_list_ = 0;  // the first replicate without a list in the report
   const Inputs& inputs_;
-  TrueSiteSet trueSet_;
+  TrueSiteSet true_set_;
   Reader sites_;
   Reader report_;
 };
@@ -168,32 +168,33 @@ class ReplicateScorer {
 bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* message,
                             std::string* detail) {
   const int32_t ls = settings_.ls;
-  const SiteBlock block = profile_.classPerSite ? readSiteClasses(sites_, ls, positiveClasses_,
-                                                                  storage_.trueSites, &classSeen_)
-                                                : readTrueSiteList(sites_, ls, storage_.trueSites);
-  if (sites_.failed()) {
+  const SiteBlock block =
+      profile_.class_per_site
+          ? readSiteClasses(sites_, ls, positiveClasses_, storage_.trueSites, &class_seen_)
+          : readTrueSiteList(sites_, ls, storage_.trueSites);
+  if (sites_.Failed()) {
     *message = ReadFailure(settings_.siteFile, *inputs_.siteFile, detail);
     return false;
   }
   if (block.status != SiteStatus::kOk) {
     *message = SiteErrorMessage(block, r);
-    *detail = SiteErrorDetail(block, r, ls, settings_.siteFile, sites_.offset());
+    *detail = SiteErrorDetail(block, r, ls, settings_.siteFile, sites_.Offset());
     return false;
   }
   tally->trueSitesTotal += block.n;
-  trueSet_.Assign(storage_.trueSites, block.n);
+  true_set_.Assign(storage_.trueSites, block.n);
 
-  bool listFound = true;
-  const int32_t k = ReadPredictions(&listFound);
-  if (report_.failed()) {
+  bool list_found = true;
+  const int32_t k = ReadPredictions(&list_found);
+  if (report_.Failed()) {
     *message = ReadFailure(settings_.report, *inputs_.report, detail);
     return false;
   }
-  if (!listFound && firstWithoutList_ == 0) firstWithoutList_ = r;
+  if (!list_found && first_without_list_ == 0) first_without_list_ = r;
   int32_t matches = 0;
   for (int32_t j = 0; j < k; ++j) {
-    const bool isTrue = trueSet_.Contains(storage_.predictedSites[j]);
-    tallySite(tally, storage_.predictedClasses[j], isTrue);
+    const bool isTrue = true_set_.Contains(storage_.predicted_sites[j]);
+    tallySite(tally, storage_.predicted_classes[j], isTrue);
     matches += isTrue;
   }
   std::fprintf(out, "\nReplicate %3d: %3d drovik sites, %3d varnel sites at 50%%, %3d matches", r,
@@ -202,26 +203,26 @@ bool ReplicateScorer::Score(int r, SiteTally* tally, FILE* out, std::string* mes
 }
 
 // Reads the replicate's list of predicted sites, at most ls entries, and classifies them.
-// `*listFound` turns false when the report ends before the list.
-int32_t ReplicateScorer::ReadPredictions(bool* listFound) {
+// `*list_found` turns false when the report ends before the list.
+int32_t ReplicateScorer::ReadPredictions(bool* list_found) {
   int32_t k = 0;
   if (!findReportBlock(report_, profile_.headerText)) {
-    *listFound = false;
+    *list_found = false;
     return 0;
   }
   PredictedSite entry;
   while (k < settings_.ls && readPredictedSite(report_, &entry)) {
-    storage_.predictedSites[k] = entry.site;
-    storage_.predictedClasses[k] = classify(entry.probability);
+    storage_.predicted_sites[k] = entry.site;
+    storage_.predicted_classes[k] = classify(entry.probability);
     ++k;
   }
   return k;
 }
 
 void ReplicateScorer::Warn(int64_t scored, const Diagnostics& diagnostics) const {
-  WarnMissingLists(settings_, profile_.headerText, firstWithoutList_, scored, diagnostics);
-  if (profile_.classPerSite && scored == settings_.nrepl && scored > 0 && settings_.ls > 0) {
-    WarnUnseenClasses(settings_, positiveClasses_, classSeen_, diagnostics);
+  WarnMissingLists(settings_, profile_.headerText, first_without_list_, scored, diagnostics);
+  if (profile_.class_per_site && scored == settings_.nrepl && scored > 0 && settings_.ls > 0) {
+    WarnUnseenClasses(settings_, positiveClasses_, class_seen_, diagnostics);
   }
 }
 
@@ -230,7 +231,7 @@ int Finish(const CheckerProfile& profile, const CheckerSettings& settings, const
            FILE* out) {
   printSummary(out, tally, settings.ls, settings.nrepl);
   std::fprintf(out, "\nTrue positive sites from drovik: %5.0f out of %5d%s\n", tally.trueSitesTotal,
-               wrappedProduct(settings.ls, settings.nrepl), profile.closingSuffix);
+               WrappedProduct(settings.ls, settings.nrepl), profile.closing_suffix);
   return std::fflush(out) != 0 || std::ferror(out) ? -1 : 0;
 }
 
@@ -252,21 +253,21 @@ int EndOutput(const CheckerProfile& profile, int status) {
 
 }  // namespace
 
-CheckerSettings parseCommandLine(const CheckerProfile& profile,
+CheckerSettings ParseCommandLine(const CheckerProfile& profile,
                                  const std::vector<std::string>& args) {
   CheckerSettings settings;
-  settings.siteFile = profile.defaultSiteFile;
+  settings.siteFile = profile.default_site_file;
   if (args.size() > 0) ScanLeadingInt(args[0].c_str(), &settings.ls);
   if (args.size() > 1) ScanLeadingInt(args[1].c_str(), &settings.nrepl);
   if (args.size() > 2) settings.siteFile = args[2];
   if (args.size() > 3) settings.report = args[3];
-  if (profile.classPerSite && args.size() > 4) {
-    settings.classArgs.assign(args.begin() + 4, args.end());
+  if (profile.class_per_site && args.size() > 4) {
+    settings.class_args.assign(args.begin() + 4, args.end());
   }
   return settings;
 }
 
-int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
+int RunChecker(const CheckerProfile& profile, const CheckerSettings& settings, FILE* in, FILE* out,
                FILE* err, ReplicateRows* rows) {
   const Diagnostics diagnostics(profile.name, err);
   std::fprintf(out, "%d sites, %d replicate.\n", settings.ls, settings.nrepl);
@@ -289,8 +290,8 @@ int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, F
                     (settings.ls < 0 ? ": a negative number of sites" : ": out of memory"));
   }
   std::vector<int32_t> positiveClasses;
-  if (profile.classPerSite &&
-      !AnnounceClasses(settings.classArgs, &positiveClasses, out, &message)) {
+  if (profile.class_per_site &&
+      !AnnounceClasses(settings.class_args, &positiveClasses, out, &message)) {
     return Fail(out, message, diagnostics);
   }
   SiteTally tally;
@@ -310,7 +311,7 @@ int runChecker(const CheckerProfile& profile, const CheckerSettings& settings, F
   return Finish(profile, settings, tally, out);
 }
 
-int checkerMain(const CheckerProfile& profile, int argc, char** argv) {
+int CheckerMain(const CheckerProfile& profile, int argc, char** argv) {
   // A reader that goes away fails the writes to standard output, which end the run with a
   // message, instead of the signal.
   std::signal(SIGPIPE, SIG_IGN);
@@ -325,21 +326,21 @@ int checkerMain(const CheckerProfile& profile, int argc, char** argv) {
   }
   std::fputs(profile.usage, stdout);
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::string tsvPath;
+  std::string tsv_path;
   if (!args.empty() && args[0] == "--tsv") {
     if (args.size() < 2) return EndOutput(profile, Complain(profile, "--tsv needs a file name"));
-    tsvPath = args[1];
+    tsv_path = args[1];
     args.erase(args.begin(), args.begin() + 2);
   }
-  if (profile.needsTwoArguments && args.size() < 2) return EndOutput(profile, -1);
-  const CheckerSettings settings = parseCommandLine(profile, args);
+  if (profile.needs_two_arguments && args.size() < 2) return EndOutput(profile, -1);
+  const CheckerSettings settings = ParseCommandLine(profile, args);
   WarnAboutArguments(profile, args, settings, Diagnostics(profile.name, stderr));
   std::unique_ptr<ReplicateRows> rows;
   std::string failure;
-  if (!tsvPath.empty() && !(rows = ReplicateRows::Create(tsvPath, &failure))) {
+  if (!tsv_path.empty() && !(rows = ReplicateRows::Create(tsv_path, &failure))) {
     return EndOutput(profile, Complain(profile, failure));
   }
-  int status = runChecker(profile, settings, stdin, stdout, stderr, rows.get());
+  int status = RunChecker(profile, settings, stdin, stdout, stderr, rows.get());
   status = EndOutput(profile, status);
   if (status == 0 && rows && !rows->Commit(&failure)) status = Complain(profile, failure);
   return status;

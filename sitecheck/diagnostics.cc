@@ -58,11 +58,11 @@ void WarnAboutArguments(const CheckerProfile& profile, const std::vector<std::st
                         const CheckerSettings& settings, const Diagnostics& diagnostics) {
   if (args.size() > 0) WarnAboutNumber("#sites", args[0], settings.ls, diagnostics);
   if (args.size() > 1) WarnAboutNumber("#repl", args[1], settings.nrepl, diagnostics);
-  if (!profile.classPerSite) return;
-  if (settings.classArgs.empty()) {
+  if (!profile.class_per_site) return;
+  if (settings.class_args.empty()) {
     diagnostics.Warn("no positive site class named: no site counted as selected");
   }
-  for (const std::string& arg : settings.classArgs) {
+  for (const std::string& arg : settings.class_args) {
     int32_t value = 0;
     // One that does not start with an integer ends the run with a message of its own.
     if (ScanLeadingInt(arg.c_str(), &value)) WarnAboutNumber("class", arg, value, diagnostics);

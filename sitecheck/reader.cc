@@ -38,7 +38,7 @@ size_t Reader::CrLfFolding::Read(char* into, size_t size) {
   pending_ = -1;
   if (got < size) got += source_.Read(into + got, size - got);
   if (got == 0) {
-    if (source_.failed()) FailAs(source_);
+    if (source_.Failed()) FailAs(source_);
     return 0;
   }
   // A CR that comes last is folded by the byte after it, read now and kept for the next read.
@@ -56,7 +56,7 @@ size_t Reader::CrLfFolding::Read(char* into, size_t size) {
 
 Reader::Reader(textio::ByteSource& source, size_t capacity)
     : source_(source), window_(std::max(capacity, kMinCapacity)) {
-  if (!window_.has_memory()) eof_ = failed_ = true;  // no window: nothing can be read
+  if (!window_.HasMemory()) eof_ = failed_ = true;  // no window: nothing can be read
 }
 
 bool Reader::Fill() {
@@ -71,19 +71,19 @@ bool Reader::Fill() {
 }
 
 size_t Reader::Ensure(size_t want) {
-  while (window_.unread() < want && Fill()) {
+  while (window_.Unread() < want && Fill()) {
   }
-  return window_.unread();
+  return window_.Unread();
 }
 
 void Reader::SkipRestOfLine() {
   for (;;) {
-    const char* feed = textio::Fast::FindLineFeed(pos(), end());
+    const char* feed = textio::Fast::FindLineFeed(Pos(), End());
     if (feed != nullptr) {
       Consume(feed + 1);
       return;
     }
-    Consume(end());
+    Consume(End());
     if (!Fill()) return;
   }
 }
@@ -92,8 +92,8 @@ bool Reader::SkipToPieceWith(std::string_view text, std::string_view* piece) {
   for (;;) {
     // pos_ is where a piece starts, so pieces begin at pos_ and after every line feed,
     // and every kMaxPiece characters along a line from there.
-    const char* base = pos();
-    const char* stop = end();
+    const char* base = Pos();
+    const char* stop = End();
     const char* hit = static_cast<const char*>(memmem(base, stop - base, text.data(), text.size()));
     while (hit != nullptr) {
       const char* feed = static_cast<const char*>(memrchr(base, '\n', hit - base));
@@ -112,7 +112,7 @@ bool Reader::SkipToPieceWith(std::string_view text, std::string_view* piece) {
     start += (stop - start) / kMaxPiece * kMaxPiece;
     Consume(start);
     if (!Fill()) {
-      Consume(end());
+      Consume(End());
       return false;
     }
   }

@@ -36,10 +36,10 @@ class Reader {
   /// `max_len` (1..kMaxPiece) characters. False, with `*piece` untouched, when the input is
   /// at its end. The view stays valid until the next call on this reader.
   bool ReadPiece(size_t max_len, std::string_view* piece) {
-    size_t avail = window_.unread();
+    size_t avail = window_.Unread();
     if (avail < max_len && (avail = Ensure(max_len)) == 0) return false;
     size_t length = avail < max_len ? avail : max_len;
-    const char* start = pos();
+    const char* start = Pos();
     const char* feed = textio::Fast::FindLineFeed(start, start + length);
     if (feed != nullptr) length = static_cast<size_t>(feed - start) + 1;
     *piece = std::string_view(start, length);
@@ -67,16 +67,16 @@ class Reader {
   /// Skips white space, line breaks included.
   void SkipSpace() {
     for (;;) {
-      Consume(textio::Fast::SkipSpace(pos(), end()));
-      if (pos() < end() || !Fill()) return;
+      Consume(textio::Fast::SkipSpace(Pos(), End()));
+      if (Pos() < End() || !Fill()) return;
     }
   }
 
   /// Reads one character, whatever it is. False at end of input.
   bool ReadChar(char* c) {
-    if (pos() == end() && Ensure(1) == 0) return false;
-    *c = *pos();
-    Consume(pos() + 1);
+    if (Pos() == End() && Ensure(1) == 0) return false;
+    *c = *Pos();
+    Consume(Pos() + 1);
     return true;
   }
 
@@ -88,17 +88,17 @@ class Reader {
   /// Moves past the rest of the current line, its line feed included, however long it is.
   void SkipRestOfLine();
 
-  /// The unread bytes of the window, from pos() to end(), followed by the padding: a format
+  /// The unread bytes of the window, from Pos() to End(), followed by the padding: a format
   /// reader may scan them in place and then move past what it took with Consume.
-  const char* pos() const { return window_.begin(); }
-  const char* end() const { return window_.end(); }
+  const char* Pos() const { return window_.Begin(); }
+  const char* End() const { return window_.End(); }
   void Consume(const char* upto) { window_.Consume(upto); }
 
   /// True once reading the input failed (a read error, not the end of the input).
-  bool failed() const { return failed_; }
+  bool Failed() const { return failed_; }
 
-  /// How many bytes were read so far, after CR LF folding: where pos() stands in the input.
-  uint64_t offset() const { return window_.offset(); }
+  /// How many bytes were read so far, after CR LF folding: where Pos() stands in the input.
+  uint64_t Offset() const { return window_.Offset(); }
 
  private:
   // The bytes of a source with each CR that stands right before an LF dropped.
@@ -117,10 +117,10 @@ class Reader {
   // of the whole number changes it.
   template <typename Scan, typename T>
   ScanStatus ReadNumber(Scan scan, T* value) {
-    const char* p = textio::Fast::SkipSpace(pos(), end());
+    const char* p = textio::Fast::SkipSpace(Pos(), End());
     T scanned = *value;
     const ScanStatus status = scan(&p, &scanned);
-    if (end() - p < kLookahead) return ReadSlowly(scan, value);
+    if (End() - p < kLookahead) return ReadSlowly(scan, value);
     Consume(p);
     *value = scanned;
     return status;
@@ -144,8 +144,8 @@ int32_t Reader::ReadInts(int32_t count, Take take, ScanStatus* status) {
   int32_t i = 0;
   while (i < count) {
     // Inside the window the position stays in a register from number to number.
-    const char* p = pos();
-    const char* const stop = end();
+    const char* p = Pos();
+    const char* const stop = End();
     int32_t value = 0;
     while (i < count) {
       const char* q = textio::Fast::SkipSpace(p, stop);
@@ -169,18 +169,18 @@ int32_t Reader::ReadInts(int32_t count, Take take, ScanStatus* status) {
 template <typename Scan, typename T>
 ScanStatus Reader::ReadSlowly(Scan scan, T* value) {
   SkipSpace();
-  if (pos() == end()) return ScanStatus::kEnd;
+  if (Pos() == End()) return ScanStatus::kEnd;
   for (;;) {
-    const char* p = pos();
+    const char* p = Pos();
     T scanned = *value;
     const ScanStatus status = scan(&p, &scanned);
-    if (end() - p >= kLookahead || eof_) {
+    if (End() - p >= kLookahead || eof_) {
       Consume(p);
       *value = scanned;
       return status;
     }
     // Twice the bytes each time, so a number of any length is scanned in linear time.
-    Ensure(2 * window_.unread() + static_cast<size_t>(kLookahead));
+    Ensure(2 * window_.Unread() + static_cast<size_t>(kLookahead));
   }
 }
 

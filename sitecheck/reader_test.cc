@@ -181,7 +181,7 @@ TEST(ReaderTest, NumbersReadTheSameAtEveryWindowEdge) {
                                            std::string(3000, '7') + "e-2999"};
   std::string body;
   for (const std::string& token : tokens) body += token + " ";
-  auto readAll = [](const std::string& text, size_t chunk = static_cast<size_t>(-1)) {
+  auto read_all = [](const std::string& text, size_t chunk = static_cast<size_t>(-1)) {
     TextReader reader(text, 1024, chunk);
     std::string log;
     for (int i = 0; i < 60; ++i) {
@@ -196,12 +196,12 @@ TEST(ReaderTest, NumbersReadTheSameAtEveryWindowEdge) {
     }
     return log;
   };
-  const std::string expected = readAll(body);
+  const std::string expected = read_all(body);
   for (size_t pad = 900; pad < 1100; ++pad) {
-    ASSERT_EQ(readAll(std::string(pad, ' ') + body), expected) << pad;
+    ASSERT_EQ(read_all(std::string(pad, ' ') + body), expected) << pad;
   }
   // Short reads: a number longer than the window grows it while more comes in.
-  for (size_t chunk : {1, 7}) ASSERT_EQ(readAll(body, chunk), expected) << chunk;
+  for (size_t chunk : {1, 7}) ASSERT_EQ(read_all(body, chunk), expected) << chunk;
 }
 
 // What the piece search must be the same as: read pieces, look in each.
@@ -269,11 +269,11 @@ TEST(ReaderTest, ReadErrorIsNotEndOfFile) {
   Reader reader(failing);
   std::string_view piece;
   EXPECT_FALSE(reader.ReadPiece(kMaxPiece, &piece));
-  EXPECT_TRUE(reader.failed());
+  EXPECT_TRUE(reader.Failed());
   TextReader ok("x");
   EXPECT_TRUE(ok->ReadPiece(kMaxPiece, &piece));
   EXPECT_FALSE(ok->ReadPiece(kMaxPiece, &piece));
-  EXPECT_FALSE(ok->failed());
+  EXPECT_FALSE(ok->Failed());
 }
 
 }  // namespace

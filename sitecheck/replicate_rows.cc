@@ -85,13 +85,13 @@ void ReplicateRows::Add(int r, int32_t ls, const SiteTally& tally) {
   end = PutInt(end, ls);
   *end++ = '\t';
   end = PutInt(end, static_cast<long long>(tally.trueSitesTotal - last_.trueSitesTotal));
-  const size_t prefixLength = static_cast<size_t>(end - prefix);
+  const size_t prefix_length = static_cast<size_t>(end - prefix);
 
   char rows[kClasses * kMaxRow];
   char* at = rows;
   for (int i = 0; i < kClasses; ++i) {
-    std::memcpy(at, prefix, prefixLength);
-    at += prefixLength;
+    std::memcpy(at, prefix, prefix_length);
+    at += prefix_length;
     std::memcpy(at, kParts.text[i], kParts.length[i]);
     at += kParts.length[i];
     at = PutInt(at, static_cast<long long>(tally.binCount[i] - last_.binCount[i]));
@@ -107,8 +107,7 @@ bool ReplicateRows::Commit(std::string* failure) {
   // The gzip sink's Finish ends the member and writes out the file's buffer; Commit then
   // closes and renames.
   if (sink_->Finish() && file_->Commit()) return true;
-  const int error_number =
-      sink_->error_number() != 0 ? sink_->error_number() : file_->error_number();
+  const int error_number = sink_->ErrorNumber() != 0 ? sink_->ErrorNumber() : file_->ErrorNumber();
   *failure = Failure(path_, error_number);
   return false;
 }

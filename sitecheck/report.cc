@@ -11,8 +11,8 @@ using Bytes = textio::Fast;
 // the usual case, in one pass. False, with nothing consumed, when any part of it is near
 // the end of the window or does not read: then the entry is read item by item.
 bool ReadEntryInWindow(Reader& report, PredictedSite* entry) {
-  const char* const end = report.end();
-  const char* p = Bytes::SkipSpaceRun(report.pos(), end);
+  const char* const end = report.End();
+  const char* p = Bytes::SkipSpaceRun(report.Pos(), end);
   if (ScanInt(&p, &entry->site) != ScanStatus::kOk || end - p < kLookahead) return false;
   p = Bytes::SkipSpace(p, end);
   if (p == end) return false;

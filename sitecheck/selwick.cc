@@ -11,6 +11,6 @@
 constexpr int branchSiteMode = BRANCH_SITE_MODE;
 
 int main(int argc, char** argv) {
-  return sitecheck::checkerMain(branchSiteMode ? sitecheck::kSelwickBR : sitecheck::kSelwickBEB,
+  return sitecheck::CheckerMain(branchSiteMode ? sitecheck::kSelwickBR : sitecheck::kSelwickBEB,
                                 argc, argv);
 }

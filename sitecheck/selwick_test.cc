@@ -75,7 +75,7 @@ TEST_F(SelwickTest, WorkedExampleOfFourSites) {
 TEST_F(SelwickTest, ClassLineForNoneOneAndSeveralClasses) {
   dir_.Write("siterates.txt", "replicate 1\n0 1 2 3 4\n");
   dir_.Write("mlc", "");
-  auto classLine = [&](const std::vector<std::string>& classes) {
+  auto class_line = [&](const std::vector<std::string>& classes) {
     std::vector<std::string> args = {"5", "1", "siterates.txt", "mlc"};
     args.insert(args.end(), classes.begin(), classes.end());
     RunResult r = BR(args);
@@ -85,12 +85,12 @@ TEST_F(SelwickTest, ClassLineForNoneOneAndSeveralClasses) {
     std::string rest = r.out.substr(head.size());
     return rest.substr(0, rest.find("\nReplicate"));
   };
-  EXPECT_EQ(classLine({}), "0 site classes are under positive selection: \n");
-  EXPECT_EQ(classLine({"4"}), "1 site classes are under positive selection:   4\n");
-  EXPECT_EQ(classLine({"2", "-3", "100"}),
+  EXPECT_EQ(class_line({}), "0 site classes are under positive selection: \n");
+  EXPECT_EQ(class_line({"4"}), "1 site classes are under positive selection:   4\n");
+  EXPECT_EQ(class_line({"2", "-3", "100"}),
             "3 site classes are under positive selection:   2 -3 100\n");
   // A repeated class is announced twice and changes nothing else; "2x" is class 2.
-  EXPECT_EQ(classLine({"2", "2x", "2"}),
+  EXPECT_EQ(class_line({"2", "2x", "2"}),
             "3 site classes are under positive selection:   2  2  2\n");
 }
 

@@ -96,21 +96,21 @@ SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_
     return block;
   }
   // Classes are small numbers as a rule: those below 256 are looked up in a table.
-  bool smallClass[256] = {};
-  for (int32_t siteClass : positiveClasses) {
-    if (siteClass >= 0 && siteClass < 256) smallClass[siteClass] = true;
+  bool small_class[256] = {};
+  for (int32_t site_class : positiveClasses) {
+    if (site_class >= 0 && site_class < 256) small_class[site_class] = true;
   }
-  bool smallSeen[256] = {};
+  bool small_seen[256] = {};
   int32_t n = 0;
-  if (ReadNumbers(siteFile, ls, &block, [&](int32_t i, int32_t siteClass) {
+  if (ReadNumbers(siteFile, ls, &block, [&](int32_t i, int32_t site_class) {
         bool positive;
-        if (siteClass >= 0 && siteClass < 256) {
-          positive = smallClass[siteClass];
-          smallSeen[siteClass] = true;
+        if (site_class >= 0 && site_class < 256) {
+          positive = small_class[site_class];
+          small_seen[site_class] = true;
         } else {
           const auto at =
-              std::lower_bound(positiveClasses.begin(), positiveClasses.end(), siteClass);
-          positive = at != positiveClasses.end() && *at == siteClass;
+              std::lower_bound(positiveClasses.begin(), positiveClasses.end(), site_class);
+          positive = at != positiveClasses.end() && *at == site_class;
           if (positive && seen != nullptr) (*seen)[at - positiveClasses.begin()] = true;
         }
         // Written without a branch, which site classes make unpredictable; n <= i < ls.
@@ -120,8 +120,8 @@ SiteBlock readSiteClasses(Reader& siteFile, int32_t ls, const std::vector<int32_
     block.n = n;
   }
   for (size_t c = 0; seen != nullptr && c < positiveClasses.size(); ++c) {
-    const int32_t siteClass = positiveClasses[c];
-    if (siteClass >= 0 && siteClass < 256 && smallSeen[siteClass]) (*seen)[c] = true;
+    const int32_t site_class = positiveClasses[c];
+    if (site_class >= 0 && site_class < 256 && small_seen[site_class]) (*seen)[c] = true;
   }
   return block;
 }

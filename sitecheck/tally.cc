@@ -9,7 +9,7 @@ const double classBounds[kClasses] = {0.525, 0.55,  0.575, 0.60,  0.625, 0.65,  
                                       0.70,  0.725, 0.75,  0.775, 0.80,  0.825, 0.85,
                                       0.875, 0.90,  0.925, 0.95,  0.975, 0.99,  1.00};
 
-int classifyScalar(double p) {
+int ClassifyScalar(double p) {
   int below = 0;
   for (int i = 0; i < kClasses - 1; ++i) below += !(p <= classBounds[i]);
   return below;
@@ -29,10 +29,10 @@ int classify(double p) {
                           _mm_cvtsi128_si64(_mm_unpackhi_epi64(below, below)));
 }
 #else
-int classify(double p) { return classifyScalar(p); }
+int classify(double p) { return ClassifyScalar(p); }
 #endif
 
-int32_t wrappedProduct(int32_t ls, int32_t nrepl) {
+int32_t WrappedProduct(int32_t ls, int32_t nrepl) {
   // Unsigned arithmetic wraps without undefined behaviour; the conversion back is
   // two's complement.
   return static_cast<int32_t>(static_cast<uint32_t>(ls) * static_cast<uint32_t>(nrepl));
@@ -41,7 +41,7 @@ int32_t wrappedProduct(int32_t ls, int32_t nrepl) {
 void printSummary(FILE* out, const SiteTally& tally, int32_t ls, int32_t nrepl) {
   std::fprintf(out, "\n\n%6s%22s%10s%17s%10s%10s\n\n", "P", "AccuracyBin", "Pcut", "AccuracyCum",
                "Power", "FalsePos");
-  const double sites = static_cast<double>(wrappedProduct(ls, nrepl));
+  const double sites = static_cast<double>(WrappedProduct(ls, nrepl));
   // Predicted sites of class i or higher, and the true ones among them. The counts are
   // whole numbers far below 2^53, so these sums are exact.
   double cumCount[kClasses], cumMatches[kClasses];
@@ -52,18 +52,19 @@ void printSummary(FILE* out, const SiteTally& tally, int32_t ls, int32_t nrepl) 
   }
   for (int i = 0; i < kClasses; ++i) {
     const double binCount = tally.binCount[i], binMatches = tally.binMatches[i];
-    const double cutCount = cumCount[i], cutMatches = cumMatches[i];
-    const double falseSites = cutCount - cutMatches;
+    const double cut_count = cumCount[i], cut_matches = cumMatches[i];
+    const double false_sites = cut_count - cut_matches;
     // Each quotient is guarded by its numerator only, as zero counts print as 0.
-    const double accuracyBin = binMatches != 0.0 ? binMatches / binCount : 0.0;
-    const double accuracyCum = cutMatches != 0.0 ? cutMatches / cutCount : 0.0;
-    const double power = cutMatches != 0.0 ? cutMatches / tally.trueSitesTotal : 0.0;
-    const double falsePos = falseSites != 0.0 ? falseSites / (sites - tally.trueSitesTotal) : 0.0;
+    const double accuracy_bin = binMatches != 0.0 ? binMatches / binCount : 0.0;
+    const double accuracy_cum = cut_matches != 0.0 ? cut_matches / cut_count : 0.0;
+    const double power = cut_matches != 0.0 ? cut_matches / tally.trueSitesTotal : 0.0;
+    const double false_pos =
+        false_sites != 0.0 ? false_sites / (sites - tally.trueSitesTotal) : 0.0;
     const double lower = i == 0 ? 0.5 : classBounds[i - 1];
-    std::fprintf(out, "%5.3f - %5.3f: %7.3f (%5.0f) ", lower, classBounds[i], accuracyBin,
+    std::fprintf(out, "%5.3f - %5.3f: %7.3f (%5.0f) ", lower, classBounds[i], accuracy_bin,
                  binCount);
-    std::fprintf(out, "   >%4.3f: %7.3f (%5.0f) %7.3f %7.3f\n", lower, accuracyCum, cutCount, power,
-                 falsePos);
+    std::fprintf(out, "   >%4.3f: %7.3f (%5.0f) %7.3f %7.3f\n", lower, accuracy_cum, cut_count,
+                 power, false_pos);
   }
 }
 

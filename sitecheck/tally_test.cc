@@ -41,22 +41,22 @@ TEST(ClassifyTest, UpperEdgesAreInclusive) {
 
 TEST(ClassifyTest, FirstEdgeNotBelowTheProbability) {
   // The class is the first edge up to 0.99 that the probability does not exceed.
-  auto firstEdge = [](double p) {
+  auto first_edge = [](double p) {
     for (int i = 0; i < kClasses - 1; ++i) {
       if (p <= classBounds[i]) return i;
     }
     return kClasses - 1;
   };
-  for (int (*search)(double) : {classify, classifyScalar}) {
+  for (int (*search)(double) : {classify, ClassifyScalar}) {
     for (int i = 0; i <= 2000000; ++i) {
       double p = 0.45 + i * 0.6 / 2000000;
-      ASSERT_EQ(search(p), firstEdge(p)) << p;
+      ASSERT_EQ(search(p), first_edge(p)) << p;
     }
     for (int i = 0; i < kClasses; ++i) {
       const double edge = classBounds[i];
       for (double p : {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 2.0),
                        -double{INFINITY}, double{INFINITY}, double{NAN}}) {
-        ASSERT_EQ(search(p), std::isnan(p) ? kClasses - 1 : firstEdge(p)) << p;
+        ASSERT_EQ(search(p), std::isnan(p) ? kClasses - 1 : first_edge(p)) << p;
       }
     }
   }
@@ -103,19 +103,19 @@ TEST(SummaryTest, ZeroCountsPrintZeroRatios) {
                        "0.000\n"),
             std::string::npos);
   // No true site at all: Power stays 0 while the false positives are counted.
-  SiteTally noTrue;
-  tallySite(&noTrue, 0, false);
+  SiteTally no_true;
+  tallySite(&no_true, 0, false);
   EXPECT_NE(
-      Summary(noTrue, 100, 1)
+      Summary(no_true, 100, 1)
           .find("0.500 - 0.525:   0.000 (    1)    >0.500:   0.000 (    1)   0.000   0.010\n"),
       std::string::npos);
 }
 
 TEST(SummaryTest, SitesExaminedWrapLikeThirtyTwoBitIntegers) {
-  EXPECT_EQ(wrappedProduct(65536, 65536), 0);
-  EXPECT_EQ(wrappedProduct(100000, 100000), 1410065408);
-  EXPECT_EQ(wrappedProduct(-1, INT32_MIN), INT32_MIN);
-  EXPECT_EQ(wrappedProduct(46341, 46341), -2147479015);
+  EXPECT_EQ(WrappedProduct(65536, 65536), 0);
+  EXPECT_EQ(WrappedProduct(100000, 100000), 1410065408);
+  EXPECT_EQ(WrappedProduct(-1, INT32_MIN), INT32_MIN);
+  EXPECT_EQ(WrappedProduct(46341, 46341), -2147479015);
   // With a wrapped product of 0 and 10 true sites, one false site is -0.1 of the rest.
   SiteTally tally;
   tally.trueSitesTotal = 10;

@@ -96,7 +96,7 @@ TEST_F(CheckerTsvTest, RowsSumToTheTable) {
         if (r == 3) sitecheck::printSummary(out, tally, sites, 1);
       }
       std::fprintf(out, "\nTrue positive sites from drovik: %5.0f out of    30%s\n",
-                   tally.trueSitesTotal, c.profile.closingSuffix);
+                   tally.trueSitesTotal, c.profile.closing_suffix);
       std::fclose(out);
       EXPECT_EQ(run.out.substr(run.out.find("\nReplicate")), std::string(console, length)) << name;
       std::free(console);
@@ -129,7 +129,7 @@ TEST_F(CheckerTsvTest, TheFileTakesItsPlaceOnlyAfterARunThatEndsWell) {
     EXPECT_EQ(run.out, *k.err ? c.profile.usage : Run(c.path, rest).out);
     EXPECT_EQ(run.status, k.status);
     EXPECT_EQ(Read("rows.tsv").rfind(k.after, 0), 0u);
-    const std::filesystem::directory_iterator listing(dir_.path());
+    const std::filesystem::directory_iterator listing(dir_.Path());
     EXPECT_EQ(std::distance(begin(listing), end(listing)), 4) << "list classes report rows.tsv";
   }
 }

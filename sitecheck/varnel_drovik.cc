@@ -3,5 +3,5 @@
 #include "sitecheck/checker.h"
 
 int main(int argc, char** argv) {
-  return sitecheck::checkerMain(sitecheck::kVarnelDrovik, argc, argv);
+  return sitecheck::CheckerMain(sitecheck::kVarnelDrovik, argc, argv);
 }

@@ -70,14 +70,14 @@ TEST_F(CheckerWarningsTest, PauseNeitherEatsAnInputNorHidesItsPrompt) {
   // Standard input piped from the site file: the pause takes nothing from it.
   const RunResult direct = RunLine(kVD, "4 21 s r");
   const RunResult piped = testsupport::RunProgram(
-      "/bin/sh", {"-c", "cat s | \"$0\" 4 21 /dev/stdin r", kVD}, dir_.path());
+      "/bin/sh", {"-c", "cat s | \"$0\" 4 21 /dev/stdin r", kVD}, dir_.Path());
   EXPECT_EQ(piped.out, direct.out);
 
   // At a terminal with standard output in a file, the prompt shows on the terminal too.
   int terminal = -1;
   const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
   ASSERT_GE(pid, 0);
-  if (pid == 0 && chdir(dir_.path().c_str()) == 0 && dup2(creat("out", 0644), 1) == 1) {
+  if (pid == 0 && chdir(dir_.Path().c_str()) == 0 && dup2(creat("out", 0644), 1) == 1) {
     execl(kVD.c_str(), "VarnelDrovik", "4", "21", "s", "r", nullptr);
   }
   if (pid == 0) _exit(127);

@@ -66,7 +66,7 @@ class LineScanner {
     SkipBlanks();
     return rest_.empty();
   }
-  std::string_view rest() const { return rest_; }
+  std::string_view Rest() const { return rest_; }
 
  private:
   void SkipBlanks() {
@@ -91,7 +91,7 @@ bool ParseReplicateLine(std::string_view line, ReplicateLine* replicate, std::st
             scan.Integer(&replicate->true_sites) && scan.Literal("drovik sites,") &&
             scan.Integer(&replicate->predicted_sites) && scan.Literal("varnel sites at 50%,") &&
             scan.Integer(&replicate->matches) && scan.Literal("matches");
-  *rest = scan.rest();
+  *rest = scan.Rest();
   return ok;
 }
 

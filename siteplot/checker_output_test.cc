@@ -75,14 +75,14 @@ TEST(CheckerOutputTest, InfinityAndNan) {
 }
 
 TEST(CheckerOutputTest, NoCompleteTable) {
-  const std::string kCut = "summary table cut short after ";
-  const std::string kError = "the checker run ended with an error: ";
+  static const std::string kCut = "summary table cut short after ";
+  static const std::string kError = "the checker run ended with an error: ";
   struct Case {
     const char* name;
     std::string text;
     std::string err;
   };
-  const Case kCases[] = {
+  static const Case kCases[] = {
       {"empty", "", "no summary table"},
       {"settings lines only", kHead, "no summary table"},
       {"cut off in a replicate line", kHead + std::string("\nReplicate   1:   3 dro"),

@@ -100,7 +100,7 @@ Axis ShareAxis(double pad, const std::string& title) {
 
 // The panel's letter and what it shows, above its top left corner.
 void DrawHeading(SvgWriter* svg, const PlotArea& area, const char* letter, const char* text) {
-  double x = area.left() - 50, y = area.top() - 9;
+  double x = area.Left() - 50, y = area.Top() - 9;
   DrawText(svg, x, y, 12, "start", letter, {{"font-weight", "bold"}});
   DrawText(svg, x + 14, y, 12, "start", text, {{"font-weight", "bold"}});
 }
@@ -352,14 +352,14 @@ std::string DrawFigure(const std::vector<LabelledRun>& runs, const std::string& 
   PlotArea cutoff(kRightColumn, top, kPlotWidth, kPlotHeight,
                   ProbabilityAxis(5, "Cut-off Pcut (posterior probability above it)"),
                   ShareAxis(6, "Proportion"));
-  double second_top = calibration.bottom() + kRowGap;
+  double second_top = calibration.Bottom() + kRowGap;
   PlotArea power(kLeftColumn, second_top, kPlotWidth, kPlotHeight,
                  RoundedAxis(LargestFalsePos(runs), "False-positive rate (FalsePos)"),
                  ShareAxis(6, "Power"));
   SvgWriter scratch;  // the legend drawn once to measure it
   double legend_top = second_top - 9;
   double height =
-      std::ceil(std::max(power.bottom() + 48, DrawLegend(&scratch, runs, legend_top) + 12));
+      std::ceil(std::max(power.Bottom() + 48, DrawLegend(&scratch, runs, legend_top) + 12));
 
   SvgWriter svg;
   svg.Start("svg", {{"xmlns", "http://www.w3.org/2000/svg"},

@@ -46,11 +46,11 @@ bool ReadPerReplicate(const textio::ByteSource& source, LineReader* reader, Chec
   PerReplicateParser parser;
   std::string_view line;
   while (reader->Next(&line)) {
-    if (!parser.Line(line, reader->line_number(), err)) return false;
+    if (!parser.Line(line, reader->LineNumber(), err)) return false;
   }
-  if (source.failed() || reader->too_long()) return true;
-  if (reader->cut_short()) {
-    *err = "line " + std::to_string(reader->line_number() + 1) + ": no line break at its end";
+  if (source.Failed() || reader->TooLong()) return true;
+  if (reader->CutShort()) {
+    *err = "line " + std::to_string(reader->LineNumber() + 1) + ": no line break at its end";
     return false;
   }
   return parser.Finish(run, err);
@@ -83,25 +83,25 @@ bool ReadRun(const std::string& path, CheckerRun* run, std::string* err) {
   if (reader.Next(&line) &&
       (line == kPerReplicateHeader || line == std::string(kPerReplicateHeader) + '\r')) {
     parsed = ReadPerReplicate(*source, &reader, run, &what);
-  } else if (!source->failed() && !reader.too_long()) {
+  } else if (!source->Failed() && !reader.TooLong()) {
     CheckerOutputParser parser;
-    for (bool more = reader.line_number() == 1; more; more = reader.Next(&line)) {
+    for (bool more = reader.LineNumber() == 1; more; more = reader.Next(&line)) {
       parser.Line(line);
     }
-    parsed = source->failed() || reader.too_long() || parser.Finish(run, &what);
+    parsed = source->Failed() || reader.TooLong() || parser.Finish(run, &what);
   }
   if (!parsed) {
     *err = DisplayName(path) + ": " + what;
-  } else if (source->damaged()) {
+  } else if (source->Damaged()) {
     *err = DisplayName(path) +
            ": damaged gzip-compressed data: " + textio::DescribeReadFailure(*source);
-  } else if (source->failed()) {
+  } else if (source->Failed()) {
     *err = DisplayName(path) + ": " + textio::DescribeReadFailure(*source);
-  } else if (reader.too_long()) {
-    *err = DisplayName(path) + ": line " + std::to_string(reader.line_number()) +
+  } else if (reader.TooLong()) {
+    *err = DisplayName(path) + ": line " + std::to_string(reader.LineNumber()) +
            " is longer than " + std::to_string(kMaxLineLength) + " bytes: not a checker's output";
   }
-  return parsed && !source->failed() && !reader.too_long();
+  return parsed && !source->Failed() && !reader.TooLong();
 }
 
 OutputSet::~OutputSet() {

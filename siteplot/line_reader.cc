@@ -12,16 +12,16 @@ LineReader::LineReader(textio::ByteSource* source, size_t max_length)
 
 bool LineReader::Next(std::string_view* line) {
   for (;;) {
-    const char* const from = window_.begin() + scanned_;
-    if (const void* found = std::memchr(from, '\n', static_cast<size_t>(window_.end() - from))) {
+    const char* const from = window_.Begin() + scanned_;
+    if (const void* found = std::memchr(from, '\n', static_cast<size_t>(window_.End() - from))) {
       const char* const stop = static_cast<const char*>(found);
-      *line = std::string_view(window_.begin(), static_cast<size_t>(stop - window_.begin()));
+      *line = std::string_view(window_.Begin(), static_cast<size_t>(stop - window_.Begin()));
       window_.Consume(stop + 1);
       scanned_ = 0;
       ++line_number_;
       return true;
     }
-    scanned_ = window_.unread();
+    scanned_ = window_.Unread();
     if (at_end_ || too_long_) return false;
     switch (window_.FillFrom(*source_)) {
       case textio::Window::kRead:

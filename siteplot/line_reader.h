@@ -22,14 +22,14 @@ class LineReader {
 
   /// The next complete line, without its line feed, valid until the next call. False at the
   /// end of the input, when reading failed (see the source), or at a line longer than the
-  /// window (too_long()). Text after the last line feed is not a line: see cut_short().
+  /// window (TooLong()). Text after the last line feed is not a line: see CutShort().
   bool Next(std::string_view* line);
 
   /// The number of the line Next gave last (the first is 1), or of the line too long.
-  long line_number() const { return line_number_; }
-  bool too_long() const { return too_long_; }
+  long LineNumber() const { return line_number_; }
+  bool TooLong() const { return too_long_; }
   /// True when the input ended in text without a line feed after it.
-  bool cut_short() const { return at_end_ && window_.unread() > 0; }
+  bool CutShort() const { return at_end_ && window_.Unread() > 0; }
 
  private:
   textio::ByteSource* source_;

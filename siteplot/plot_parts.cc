@@ -74,7 +74,7 @@ double PlotArea::X(double value) const {
 }
 
 double PlotArea::Y(double value) const {
-  return bottom() - (value - y_.low) / (y_.high - y_.low) * height_;
+  return Bottom() - (value - y_.low) / (y_.high - y_.low) * height_;
 }
 
 void PlotArea::WriteClipPath(SvgWriter* svg, const std::string& id, double margin) const {
@@ -89,24 +89,24 @@ void PlotArea::WriteClipPath(SvgWriter* svg, const std::string& id, double margi
 void PlotArea::DrawAxes(SvgWriter* svg) const {
   double right = left_ + width_;
   svg->Start("g", {{"stroke", kGridColour}, {"stroke-width", "0.6"}});
-  for (double tick : x_.ticks) Line(svg, X(tick), top_, X(tick), bottom());
+  for (double tick : x_.ticks) Line(svg, X(tick), top_, X(tick), Bottom());
   for (double tick : y_.ticks) Line(svg, left_, Y(tick), right, Y(tick));
   svg->End();
   svg->Start("g", {{"stroke", "#000000"}, {"stroke-width", "1"}, {"stroke-linecap", "square"}});
-  Line(svg, left_, top_, left_, bottom());
-  Line(svg, left_, bottom(), right, bottom());
-  for (double tick : x_.ticks) Line(svg, X(tick), bottom(), X(tick), bottom() + kTickLength);
+  Line(svg, left_, top_, left_, Bottom());
+  Line(svg, left_, Bottom(), right, Bottom());
+  for (double tick : x_.ticks) Line(svg, X(tick), Bottom(), X(tick), Bottom() + kTickLength);
   for (double tick : y_.ticks) Line(svg, left_ - kTickLength, Y(tick), left_, Y(tick));
   svg->End();
   for (double tick : x_.ticks) {
-    DrawText(svg, X(tick), bottom() + kTickLength + 11, kTickLabelSize, "middle",
+    DrawText(svg, X(tick), Bottom() + kTickLength + 11, kTickLabelSize, "middle",
              TickLabel(tick, x_.decimals));
   }
   for (double tick : y_.ticks) {
     DrawText(svg, left_ - kTickLength - 3, Y(tick) + 3.5, kTickLabelSize, "end",
              TickLabel(tick, y_.decimals));
   }
-  DrawText(svg, left_ + width_ / 2, bottom() + 34, kAxisTitleSize, "middle", x_.title);
+  DrawText(svg, left_ + width_ / 2, Bottom() + 34, kAxisTitleSize, "middle", x_.title);
   double title_x = left_ - 34, title_y = top_ + height_ / 2;
   DrawText(svg, title_x, title_y, kAxisTitleSize, "middle", y_.title,
            {{"transform", "rotate(-90 " + Num(title_x) + " " + Num(title_y) + ")"}});

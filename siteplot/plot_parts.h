@@ -30,9 +30,9 @@ class PlotArea {
   PlotArea(double left, double top, double width, double height, Axis x, Axis y);
   double X(double value) const;
   double Y(double value) const;
-  double left() const { return left_; }
-  double top() const { return top_; }
-  double bottom() const { return top_ + height_; }
+  double Left() const { return left_; }
+  double Top() const { return top_; }
+  double Bottom() const { return top_ + height_; }
   /// `<clipPath id=id>` holding the area's rectangle grown by `margin` on every side, for
   /// marks that may reach beyond that.
   void WriteClipPath(SvgWriter* svg, const std::string& id, double margin = 0) const;

@@ -51,7 +51,7 @@ class SiteplotTest : public ::testing::Test {
   // from their outputs.
   static void SetUpTestSuite() {
     dir_ = std::make_unique<testsupport::TempDir>();
-    const struct {
+    static const struct {
       const char* file;
       const char* program;
       std::vector<std::string> args;
@@ -95,7 +95,7 @@ class SiteplotTest : public ::testing::Test {
   static void TearDownTestSuite() { dir_.reset(); }
 
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "") {
-    return RunProgram(SITEPLOT_PATH, args, dir_->path(), input);
+    return RunProgram(SITEPLOT_PATH, args, dir_->Path(), input);
   }
 
   static std::unique_ptr<testsupport::TempDir> dir_;
@@ -112,9 +112,9 @@ TEST_F(SiteplotTest, TsvHoldsTheCheckersNumbers) {
   std::vector<std::string> replicates = Lines(dir_->Read("r.tsv"));
   ASSERT_EQ(classes.size(), 1 + 3 * 21u);
   ASSERT_EQ(replicates.size(), 1 + 3 * 12u);
-  const char* const kLabels[] = {"NEB", "br.txt", "beb.txt"};
-  const char* const kMethods[] = {"NEB", "BEB", "BEB"};
-  const char* const kOutputs[] = {"neb.txt", "br.txt", "beb.txt"};
+  static const char* const kLabels[] = {"NEB", "br.txt", "beb.txt"};
+  static const char* const kMethods[] = {"NEB", "BEB", "BEB"};
+  static const char* const kOutputs[] = {"neb.txt", "br.txt", "beb.txt"};
   for (int run = 0; run < 3; ++run) {
     std::string output = dir_->Read(kOutputs[run]), table, lines;
     for (int i = 0; i < 21; ++i) {
@@ -167,7 +167,7 @@ TEST_F(SiteplotTest, StandardInputWithPausePromptAndInf) {
   study.Write("sites", sites);
   study.Write("report", report);
   RunResult checker =
-      RunProgram(SELWICK_BR_PATH, {"1", "21", "sites", "report", "2"}, study.path());
+      RunProgram(SELWICK_BR_PATH, {"1", "21", "sites", "report", "2"}, study.Path());
   ASSERT_NE(checker.out.find("Hit Enter to continue.1 site classes"), std::string::npos);
   RunResult result = Run({"--tsv", "-", "-o", "f.svg"}, checker.out);
   EXPECT_EQ(result.status, 0);
@@ -211,13 +211,13 @@ TEST_F(SiteplotTest, PerReplicateCountsReadAsTheConsoleTable) {
 }
 
 TEST_F(SiteplotTest, BadInputAndCommandLine) {
-  const std::string kTry = "Try 'siteplot --help' for more information.\n";
+  static const std::string kTry = "Try 'siteplot --help' for more information.\n";
   struct Case {
     std::vector<std::string> args;
     std::string err;
     int status;
   };
-  const Case kCases[] = {
+  static const Case kCases[] = {
       // Inputs: the first bad one ends the run.
       {{"neb.txt", "empty.txt"}, "siteplot: empty.txt: no summary table\n", 1},
       {{"cut.txt"}, "siteplot: cut.txt: summary table cut short after 7 of its 21 rows\n", 1},
@@ -292,14 +292,14 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
        "siteplot: beb.txt: the same file as input beb.txt\n" + kTry,
        2},
   };
-  std::set<std::string> before = FolderEntries(dir_->path());
+  std::set<std::string> before = FolderEntries(dir_->Path());
   for (const Case& c : kCases) {
     std::string name = ::testing::PrintToString(c.args);
     RunResult result = Run(c.args);
     EXPECT_EQ(result.status, c.status) << name;
     EXPECT_EQ(result.err, c.err) << name;
     EXPECT_EQ(result.out, "") << name;
-    EXPECT_EQ(FolderEntries(dir_->path()), before) << name << ": no output, no temporary file";
+    EXPECT_EQ(FolderEntries(dir_->Path()), before) << name << ": no output, no temporary file";
   }
 }
 
@@ -307,12 +307,12 @@ TEST_F(SiteplotTest, BadInputAndCommandLine) {
 // old figure stays as it was, and the staged one goes.
 TEST_F(SiteplotTest, FailedRunKeepsTheOldOutput) {
   dir_->Write("old.svg", "old");
-  std::set<std::string> before = FolderEntries(dir_->path());
+  std::set<std::string> before = FolderEntries(dir_->Path());
   RunResult result = Run({"-o", "old.svg", "--tsv", "folder", "neb.txt"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "siteplot: folder: Is a directory\n");
   EXPECT_EQ(dir_->Read("old.svg"), "old");
-  EXPECT_EQ(FolderEntries(dir_->path()), before) << "no temporary file left";
+  EXPECT_EQ(FolderEntries(dir_->Path()), before) << "no temporary file left";
 }
 
 // A symbolic link stays one; standard output on a full disk is a failed run.
@@ -325,7 +325,7 @@ TEST_F(SiteplotTest, OutputsThatAreNotPlainFiles) {
   EXPECT_TRUE(lstat(out.File("link.svg").c_str(), &status) == 0 && S_ISLNK(status.st_mode));
   EXPECT_EQ(out.Read("figure.svg").rfind("<?xml", 0), 0u);
 
-  result = RunProgram(SITEPLOT_PATH, {"neb.txt"}, dir_->path(), "", "/dev/full");
+  result = RunProgram(SITEPLOT_PATH, {"neb.txt"}, dir_->Path(), "", "/dev/full");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "siteplot: standard output: No space left on device\n");
 }
@@ -342,7 +342,7 @@ TEST_F(SiteplotTest, ClosedPipe) {
     dup2(pipe_ends[1], STDOUT_FILENO);
     const int err = open(dir_->File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(err, STDERR_FILENO);
-    if (chdir(dir_->path().c_str()) != 0) _exit(127);
+    if (chdir(dir_->Path().c_str()) != 0) _exit(127);
     execl(SITEPLOT_PATH, SITEPLOT_PATH, "-o", "-", "neb.txt", static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -13,7 +13,7 @@ TEST(WilsonIntervalTest, HandComputedBounds) {
   struct Case {
     double accuracy, trials, low, high;
   };
-  const Case kCases[] = {
+  static const Case kCases[] = {
       {0.0, 4, 0.0, 0.4899},                                     // none true: the low bound is 0
       {1.0, 5, 0.5655, 1.0},                                     // all true: the high bound is 1
       {1.0, 1, 0.2065, 1.0},       {0.5, 16, 0.2800, 0.7200},    // symmetric about 1/2

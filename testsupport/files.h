@@ -49,7 +49,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
   void Write(const std::string& name, std::string_view text) const { WriteFile(File(name), text); }
   std::string Read(const std::string& name) const { return ReadFile(File(name)); }

@@ -22,7 +22,7 @@ class ProgramTest : public ::testing::Test {
   RunResult Run(const std::string& program, const std::vector<std::string>& args,
                 const std::string& input = "", const std::string& stdout_path = "",
                 const std::string& err = "") {
-    RunResult result = RunProgram(program, args, dir_.path(), input, stdout_path);
+    RunResult result = RunProgram(program, args, dir_.Path(), input, stdout_path);
     if (!err.empty()) {
       EXPECT_EQ(result.err, err) << program;
     } else {

@@ -102,7 +102,7 @@ struct Layout {
 };
 
 inline const std::vector<Layout>& Layouts() {
-  static const std::vector<Layout> layouts = {
+  static const std::vector<Layout> kLayouts = {
       {"one member", [](const std::string& t) { return Member(t); }, "", ""},
       {"several members", Thirds, "", ""},
       {"BGZF blocks", [](const std::string& t) { return Bgzf(t, 40); }, "", ""},
@@ -120,7 +120,7 @@ inline const std::vector<Layout>& Layouts() {
       {"zstd", [](const std::string& t) { return std::string("\x28\xb5\x2f\xfd", 4) + t; }, "",
        "zstd"},
   };
-  return layouts;
+  return kLayouts;
 }
 
 /// Everything `source` gives, read in blocks of `block` bytes.

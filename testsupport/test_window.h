@@ -14,10 +14,10 @@ namespace runcompare {
 class TestWindow {
  public:
   explicit TestWindow(std::string_view text) : buffer_(text.size()) {
-    if (!text.empty()) std::memcpy(buffer_.data(), text.data(), text.size());
+    if (!text.empty()) std::memcpy(buffer_.Data(), text.data(), text.size());
     buffer_.PadAt(text.size());
   }
-  const char* data() const { return buffer_.data(); }
+  const char* Data() const { return buffer_.Data(); }
 
  private:
   textio::PaddedBuffer buffer_;

@@ -17,7 +17,7 @@ namespace runcompare {
 const std::string kUsage = "Usage: \n\tzenthar <file1> <file2> ... <lnLcolumn>\n\n";
 
 // The lines of a table, each with its line feed when it has one.
-inline std::vector<std::string> lines_of(const std::string& text) {
+inline std::vector<std::string> LinesOf(const std::string& text) {
   std::vector<std::string> lines;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find('\n', start);
@@ -35,8 +35,8 @@ class ZentharTest : public testsupport::ProgramTest {
   testsupport::RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                              const std::string& stdout_path = "") {
     testsupport::RunResult result =
-        testsupport::RunProgram(ZENTHAR_PATH, args, dir_.path(), input, stdout_path);
-    for (const std::string& line : lines_of(result.err)) {
+        testsupport::RunProgram(ZENTHAR_PATH, args, dir_.Path(), input, stdout_path);
+    for (const std::string& line : LinesOf(result.err)) {
       EXPECT_TRUE(line.rfind("zenthar: ", 0) == 0 && line.back() == '\n') << line;
     }
     return result;
@@ -63,7 +63,7 @@ class ZentharTest : public testsupport::ProgramTest {
 class ZentharBadInputTest : public ZentharTest {};
 
 // A record line of two tables.
-inline std::string record(int number, const char* marks, double low, int low_file, double high,
+inline std::string Record(int number, const char* marks, double low, int low_file, double high,
                           int high_file) {
   char text[200];
   std::snprintf(text, sizeof text, "record %4d  (%s) %10.3f (%d) - %10.3f (%d) = %8.3f\n", number,
@@ -72,12 +72,12 @@ inline std::string record(int number, const char* marks, double low, int low_fil
 }
 
 // A table line of `length` bytes: the index, the value, then padding and a line feed.
-inline std::string padded_line(int index, const std::string& value, std::size_t length) {
+inline std::string PaddedLine(int index, const std::string& value, std::size_t length) {
   const std::string line = std::to_string(index) + " " + value + " ";
   return line + std::string(length - 1 - line.size(), 'p') + "\n";
 }
 
-inline std::string wrote(int records) {
+inline std::string Wrote(int records) {
   return "\nwrote " + std::to_string(records) + " records into out.txt\n";
 }
 

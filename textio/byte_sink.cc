@@ -72,7 +72,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 bool ReplacingFile::Write(const char* data, size_t size) {
-  if (error_number() != 0) return false;
+  if (ErrorNumber() != 0) return false;
   if (size > kBufferSize - used_) {
     if (!Finish()) return false;
     if (size >= kBufferSize) return WriteOut(data, size);
@@ -85,7 +85,7 @@ bool ReplacingFile::Write(const char* data, size_t size) {
 bool ReplacingFile::Finish() {
   const size_t used = used_;
   used_ = 0;
-  return error_number() == 0 && WriteOut(buffer_.get(), used);
+  return ErrorNumber() == 0 && WriteOut(buffer_.get(), used);
 }
 
 bool ReplacingFile::WriteOut(const char* data, size_t size) {

@@ -14,13 +14,13 @@ class ByteSink {
  public:
   virtual ~ByteSink() = default;
 
-  /// Takes `size` bytes. False once writing has failed; error_number() says why.
+  /// Takes `size` bytes. False once writing has failed; ErrorNumber() says why.
   virtual bool Write(const char* data, size_t size) = 0;
   /// Ends the data: writes out all that is held back. False when writing failed.
   virtual bool Finish() = 0;
 
   /// The system's reason (errno) once writing failed, else 0.
-  int error_number() const { return error_number_; }
+  int ErrorNumber() const { return error_number_; }
 
  protected:
   /// The first failure is the one kept.

@@ -31,7 +31,7 @@ class FileSource : public ByteSource {
   FileSource& operator=(const FileSource&) = delete;
 
   size_t Read(char* into, size_t size) override {
-    if (failed()) return 0;
+    if (Failed()) return 0;
     if (taken_at_ < taken_.size()) {
       const size_t count = std::min(size, taken_.size() - taken_at_);
       std::memcpy(into, taken_.data() + taken_at_, count);
@@ -160,7 +160,7 @@ bool ReadToEnd(ByteSource& source) {
   std::unique_ptr<char[]> scratch(new char[64 << 10]);
   while (source.Read(scratch.get(), 64 << 10) > 0) {
   }
-  return !source.failed();
+  return !source.Failed();
 }
 
 }  // namespace textio

@@ -19,22 +19,22 @@ class ByteSource {
 
   /// Reads up to `size` bytes (at least 1) into `into` and returns how many came: at least
   /// 1 while there are more, 0 at the end of the input and on every call after a failure,
-  /// which failed() then tells apart. A failure shows only once every byte before it has
-  /// been handed out, and failed() turns true with the first 0.
+  /// which Failed() then tells apart. A failure shows only once every byte before it has
+  /// been handed out, and Failed() turns true with the first 0.
   virtual size_t Read(char* into, size_t size) = 0;
 
   /// True when the bytes carry checks of their own that reading them to the end verifies,
   /// as gzip's CRC and length do; see ReadToEnd.
-  virtual bool checked() const { return false; }
+  virtual bool Checked() const { return false; }
 
   /// True once reading failed, for either reason below.
-  bool failed() const { return error_number_ != 0 || damaged(); }
+  bool Failed() const { return error_number_ != 0 || Damaged(); }
   /// The system's reason (errno) when reading the file failed, else 0.
-  int error_number() const { return error_number_; }
-  /// True when the file holds compressed data that is damaged; damage() says how, for
+  int ErrorNumber() const { return error_number_; }
+  /// True when the file holds compressed data that is damaged; Damage() says how, for
   /// example "CRC mismatch in member 3" or "the data ends inside member 1".
-  bool damaged() const { return !damage_.empty(); }
-  const std::string& damage() const { return damage_; }
+  bool Damaged() const { return !damage_.empty(); }
+  const std::string& Damage() const { return damage_; }
 
  protected:
   void Fail(int error_number) { error_number_ = error_number != 0 ? error_number : -1; }
@@ -42,10 +42,10 @@ class ByteSource {
   void FailDamaged(std::string damage) { damage_ = std::move(damage); }
   /// Takes over the failure of `other`, which failed.
   void FailAs(const ByteSource& other) {
-    if (other.damaged()) {
-      FailDamaged(other.damage());
+    if (other.Damaged()) {
+      FailDamaged(other.Damage());
     } else {
-      Fail(other.error_number());
+      Fail(other.ErrorNumber());
     }
   }
 

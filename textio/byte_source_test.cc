@@ -27,7 +27,7 @@ TEST(ByteSourceTest, FilesAndTextsReadWhole) {
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(error.kind, OpenError::kNone);
   EXPECT_EQ(ReadAll(*file, 4096), text);
-  EXPECT_FALSE(file->failed());
+  EXPECT_FALSE(file->Failed());
   StringSource memory(text, 7);
   EXPECT_EQ(ReadAll(memory, 100), text);
 }
@@ -38,16 +38,16 @@ TEST(ByteSourceTest, WhatCannotBeOpenedOrRead) {
   EXPECT_EQ(OpenFile(dir.File("missing"), &error), nullptr);
   EXPECT_EQ(error.kind, OpenError::kSystem);
   EXPECT_EQ(error.error_number, ENOENT);
-  EXPECT_EQ(OpenFile(dir.path(), &error), nullptr);
+  EXPECT_EQ(OpenFile(dir.Path(), &error), nullptr);
   EXPECT_EQ(error.kind, OpenError::kFolder);
   // Reading this process's memory from offset 0 fails even for root.
   std::unique_ptr<ByteSource> unreadable = OpenFile("/proc/self/mem", &error);
   ASSERT_NE(unreadable, nullptr);
   char byte;
   EXPECT_EQ(unreadable->Read(&byte, 1), 0u);
-  EXPECT_TRUE(unreadable->failed());
-  EXPECT_FALSE(unreadable->damaged());
-  EXPECT_EQ(unreadable->error_number(), EIO);
+  EXPECT_TRUE(unreadable->Failed());
+  EXPECT_FALSE(unreadable->Damaged());
+  EXPECT_EQ(unreadable->ErrorNumber(), EIO);
 }
 
 // The identity of an opened file is the same whatever name or link leads to it.
@@ -75,7 +75,7 @@ TEST(ByteSourceTest, IdentityTellsTheSameFile) {
 // is closed by the source or, when there is none, by the call.
 TEST(ByteSourceTest, DescriptorReadFromItsOffset) {
   testsupport::TempDir dir;
-  const struct {
+  static const struct {
     const char* name;
     std::string after;  // the bytes after the offset
     std::string text;   // what they read as; empty: another compressor's format
@@ -99,7 +99,7 @@ TEST(ByteSourceTest, DescriptorReadFromItsOffset) {
     } else {
       ASSERT_NE(source, nullptr) << c.name;
       EXPECT_EQ(ReadAll(*source, 3), c.text) << c.name;
-      EXPECT_FALSE(source->failed()) << c.name;
+      EXPECT_FALSE(source->Failed()) << c.name;
       source.reset();
     }
     EXPECT_EQ(fcntl(descriptor, F_GETFD), -1) << c.name << ": closed";
@@ -153,8 +153,8 @@ TEST(ByteSourceTest, FirstBytesChooseHowAFileIsRead) {
       }
       ASSERT_NE(source, nullptr);
       EXPECT_EQ(ReadAll(*source, 5), c.text);
-      EXPECT_EQ(source->failed(), c.damaged);
-      EXPECT_EQ(source->damaged(), c.damaged);
+      EXPECT_EQ(source->Failed(), c.damaged);
+      EXPECT_EQ(source->Damaged(), c.damaged);
     }
     close(pipe_ends[0]);
   }

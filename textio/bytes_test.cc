@@ -56,10 +56,10 @@ void EveryOffset(Check check) {
     for (size_t size = 1; size <= 100; ++size) {
       std::mt19937 random(static_cast<unsigned>(size));
       PaddedBuffer window(size);
-      for (size_t i = 0; i < size; ++i) window.data()[i] = alphabet[random() % alphabet.size()];
+      for (size_t i = 0; i < size; ++i) window.Data()[i] = alphabet[random() % alphabet.size()];
       window.PadAt(size);
-      const char* end = window.data() + size;
-      for (const char* p = window.data(); p <= end; ++p) check(p, end);
+      const char* end = window.Data() + size;
+      for (const char* p = window.Data(); p <= end; ++p) check(p, end);
     }
   }
 }
@@ -95,12 +95,12 @@ TEST(BytesTest, EveryPrimitiveAgreesWithAWalk) {
 
 TEST(BytesTest, PaddingIsALineFeedThenNulsAndGrowingKeepsTheData) {
   PaddedBuffer buffer(4);
-  std::memcpy(buffer.data(), "  12", 4);
+  std::memcpy(buffer.Data(), "  12", 4);
   buffer.PadAt(4);
-  EXPECT_EQ(buffer.data()[4], '\n');
-  EXPECT_EQ(buffer.data()[4 + kPadding - 1], '\0');
+  EXPECT_EQ(buffer.Data()[4], '\n');
+  EXPECT_EQ(buffer.Data()[4 + kPadding - 1], '\0');
   ASSERT_TRUE(buffer.Grow(1000));
-  EXPECT_EQ(std::string(buffer.data(), 4), "  12");
+  EXPECT_EQ(std::string(buffer.Data(), 4), "  12");
 }
 
 }  // namespace

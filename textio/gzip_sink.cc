@@ -30,7 +30,7 @@ GzipSink::GzipSink(ByteSink& out)
 GzipSink::~GzipSink() = default;
 
 bool GzipSink::Write(const char* data, size_t size) {
-  if (error_number() != 0) return false;
+  if (ErrorNumber() != 0) return false;
   while (size > 0) {
     // avail_in is 32 bits wide: a larger block goes in parts.
     const uint32_t part = size < (1u << 30) ? static_cast<uint32_t>(size) : 1u << 30;
@@ -44,13 +44,13 @@ bool GzipSink::Write(const char* data, size_t size) {
 }
 
 bool GzipSink::Finish() {
-  if (error_number() != 0) return false;
+  if (ErrorNumber() != 0) return false;
   stream_->next_in = nullptr;
   stream_->avail_in = 0;
   if (!Deflate(true)) return false;
   const size_t pending = kOutputSize - stream_->avail_out;
   if (!out_.Write(reinterpret_cast<const char*>(output_.get()), pending) || !out_.Finish()) {
-    Fail(out_.error_number());
+    Fail(out_.ErrorNumber());
     return false;
   }
   stream_->next_out = output_.get();
@@ -69,7 +69,7 @@ bool GzipSink::Deflate(bool last) {
     if (stream_->avail_out > 0 && done) return true;
     if (stream_->avail_out == 0) {
       if (!out_.Write(reinterpret_cast<const char*>(output_.get()), kOutputSize)) {
-        Fail(out_.error_number());
+        Fail(out_.ErrorNumber());
         return false;
       }
       stream_->next_out = output_.get();

@@ -75,7 +75,7 @@ GzipSource::Step GzipSource::StartMember() {
   if (member_ > 0) {
     if (have == 0) return Step::kEnd;
     if (head[0] == 0) return PassZeros();
-    if (head[0] != 0x1f || (have >= 2 && head[1] != 0x8b)) return Damage("garbage after ");
+    if (head[0] != 0x1f || (have >= 2 && head[1] != 0x8b)) return FoundDamage("garbage after ");
   }
   ++member_;
   const Step header = ReadHeader();
@@ -98,26 +98,26 @@ GzipSource::Step GzipSource::StartMember() {
 // Reads and checks a member header. Read here rather than by ISA-L, whose version 2.30
 // computes the FHCRC checksum wrongly when a header arrives in more than one piece.
 GzipSource::Step GzipSource::ReadHeader() {
-  if (state_->avail_in < kFixedHeader) return Damage("the data ends inside ");
+  if (state_->avail_in < kFixedHeader) return FoundDamage("the data ends inside ");
   const uint8_t* head = state_->next_in;
-  if (head[0] != 0x1f || head[1] != 0x8b) return Damage("bad header in ");
-  if (head[2] != kDeflate) return Damage("unknown compression method in ");
+  if (head[0] != 0x1f || head[1] != 0x8b) return FoundDamage("bad header in ");
+  if (head[2] != kDeflate) return FoundDamage("unknown compression method in ");
   const uint8_t flags = head[3];
-  if ((flags & kReservedFlags) != 0) return Damage("reserved header flags set in ");
+  if ((flags & kReservedFlags) != 0) return FoundDamage("reserved header flags set in ");
   header_crc_ = 0;
   Step step = PassHeader(kFixedHeader, false);
   if (step == Step::kGoOn && (flags & kExtra) != 0) {
     if (!Fill(2)) return Step::kFailed;
-    if (state_->avail_in < 2) return Damage("the data ends inside ");
+    if (state_->avail_in < 2) return FoundDamage("the data ends inside ");
     step = PassHeader(2 + (state_->next_in[0] | state_->next_in[1] << 8), false);
   }
   if (step == Step::kGoOn && (flags & kName) != 0) step = PassHeader(0, true);
   if (step == Step::kGoOn && (flags & kComment) != 0) step = PassHeader(0, true);
   if (step != Step::kGoOn || (flags & kHeaderCrc) == 0) return step;
   if (!Fill(2)) return Step::kFailed;
-  if (state_->avail_in < 2) return Damage("the data ends inside ");
+  if (state_->avail_in < 2) return FoundDamage("the data ends inside ");
   const uint32_t stored = state_->next_in[0] | state_->next_in[1] << 8;
-  if (stored != (header_crc_ & 0xFFFF)) return Damage("header checksum mismatch in ");
+  if (stored != (header_crc_ & 0xFFFF)) return FoundDamage("header checksum mismatch in ");
   state_->next_in += 2;
   state_->avail_in -= 2;
   return Step::kGoOn;
@@ -128,7 +128,7 @@ GzipSource::Step GzipSource::ReadHeader() {
 GzipSource::Step GzipSource::PassHeader(size_t count, bool through_nul) {
   for (;;) {
     if (!Fill(1)) return Step::kFailed;
-    if (state_->avail_in == 0) return Damage("the data ends inside ");
+    if (state_->avail_in == 0) return FoundDamage("the data ends inside ");
     size_t passed = std::min<size_t>(count, state_->avail_in);
     if (through_nul) {
       const void* nul = std::memchr(state_->next_in, 0, state_->avail_in);
@@ -152,7 +152,7 @@ GzipSource::Step GzipSource::PassZeros() {
     uint8_t* other = std::find_if(state_->next_in, end, [](uint8_t byte) { return byte != 0; });
     state_->avail_in = static_cast<uint32_t>(end - other);
     state_->next_in = other;
-    if (other < end) return Damage("garbage after ");
+    if (other < end) return FoundDamage("garbage after ");
     if (input_ended_) return Step::kEnd;
     if (!Fill(1)) return Step::kFailed;
   }
@@ -165,22 +165,22 @@ GzipSource::Step GzipSource::Inflate() {
   if (result == ISAL_INCORRECT_CHECKSUM && state_->block_state == ISAL_BLOCK_FINISH) {
     // The trailer, the last bytes consumed: the CRC-32, then the length modulo 2^32.
     const uint8_t* trailer = state_->next_in - kHistory;
-    return Damage(LoadLittle32(trailer) != state_->crc ? "CRC mismatch in "
-                                                       : "length mismatch in ");
+    return FoundDamage(LoadLittle32(trailer) != state_->crc ? "CRC mismatch in "
+                                                            : "length mismatch in ");
   }
-  if (result != ISAL_DECOMP_OK) return Damage("invalid deflate data in ");
+  if (result != ISAL_DECOMP_OK) return FoundDamage("invalid deflate data in ");
   if (state_->block_state == ISAL_BLOCK_FINISH) {
     in_member_ = false;
     return Step::kGoOn;
   }
   // With room left for output and no input left, ISA-L has done all it can.
   if (state_->avail_in == 0 && input_ended_ && state_->avail_out > 0) {
-    return Damage("the data ends inside ");
+    return FoundDamage("the data ends inside ");
   }
   return Step::kGoOn;
 }
 
-GzipSource::Step GzipSource::Damage(const char* what) {
+GzipSource::Step GzipSource::FoundDamage(const char* what) {
   pending_damage_ = what + ("member " + std::to_string(member_));
   return Step::kFailed;
 }
@@ -195,7 +195,7 @@ bool GzipSource::Fill(size_t wanted) {
   while (state_->avail_in < wanted && !input_ended_) {
     const size_t got = compressed_->Read(reinterpret_cast<char*>(data) + state_->avail_in,
                                          kInputSize - state_->avail_in);
-    if (got == 0 && compressed_->failed()) {
+    if (got == 0 && compressed_->Failed()) {
       pending_system_ = true;
       return false;
     }

@@ -22,8 +22,8 @@ namespace textio {
 /// other bytes after a member that do not start another member are damage.
 ///
 /// Bytes of a member are handed out as they are inflated, before its trailer is checked:
-/// a damaged member ends the read with damaged() after them. A read error of `compressed`
-/// becomes this source's, with its error_number(). Inflates straight into the caller's
+/// a damaged member ends the read with Damaged() after them. A read error of `compressed`
+/// becomes this source's, with its ErrorNumber(). Inflates straight into the caller's
 /// buffer; holds ISA-L's state (about 85 KiB) and 64 KiB of compressed input.
 class GzipSource : public ByteSource {
  public:
@@ -33,7 +33,7 @@ class GzipSource : public ByteSource {
   GzipSource& operator=(const GzipSource&) = delete;
 
   size_t Read(char* into, size_t size) override;
-  bool checked() const override { return true; }
+  bool Checked() const override { return true; }
 
  private:
   // How far a step through the data got.
@@ -44,7 +44,7 @@ class GzipSource : public ByteSource {
   Step PassHeader(size_t count, bool through_nul);
   Step PassZeros();
   Step Inflate();
-  Step Damage(const char* what);
+  Step FoundDamage(const char* what);
   bool Fill(size_t wanted);
 
   std::unique_ptr<ByteSource> compressed_;

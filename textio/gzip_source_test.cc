@@ -57,7 +57,7 @@ TEST_F(GzipSourceTest, EveryLayoutReadsAsItsText) {
   for (const std::string& data : layouts) {
     std::unique_ptr<ByteSource> file = Open(data);
     EXPECT_EQ(ReadAll(*file, 256 << 10), t);
-    EXPECT_FALSE(file->failed()) << file->damage();
+    EXPECT_FALSE(file->Failed()) << file->Damage();
   }
   EXPECT_EQ(ReadAll(*Open(Member("")), 10), "");
 }
@@ -73,7 +73,7 @@ TEST_F(GzipSourceTest, ReadsOfEverySizeGiveTheSameBytes) {
       if (in * out == 1) continue;  // a million calls show nothing new
       GzipSource source(std::make_unique<StringSource>(data, in));
       EXPECT_EQ(ReadAll(source, out), t) << in << " in, " << out << " out";
-      EXPECT_FALSE(source.failed()) << source.damage();
+      EXPECT_FALSE(source.Failed()) << source.Damage();
     }
   }
 }
@@ -115,9 +115,9 @@ TEST_F(GzipSourceTest, DamageEndsTheReadAfterTheGoodBytes) {
       const std::string got = ReadAll(*source, 4096);
       EXPECT_EQ(got, text_.substr(0, got.size()));
       EXPECT_GE(got.size(), c.good) << c.damage;
-      EXPECT_TRUE(source->damaged());
-      EXPECT_EQ(source->error_number(), 0);
-      EXPECT_EQ(source->damage(), c.damage);
+      EXPECT_TRUE(source->Damaged());
+      EXPECT_EQ(source->ErrorNumber(), 0);
+      EXPECT_EQ(source->Damage(), c.damage);
     }
   }
 }
@@ -146,7 +146,7 @@ TEST_F(GzipSourceTest, ReadErrorsComeAfterTheBytesBeforeThem) {
     const std::string got = ReadAll(*sources[i], 10000);
     EXPECT_EQ(got, text_.substr(0, got.size()));
     EXPECT_GE(got.size(), good[i]) << i;
-    EXPECT_EQ(sources[i]->error_number(), EIO);
+    EXPECT_EQ(sources[i]->ErrorNumber(), EIO);
   }
 }
 

@@ -12,7 +12,7 @@ std::string DescribeOpenError(const OpenError& error) {
 }
 
 std::string DescribeReadFailure(const ByteSource& source) {
-  return source.damaged() ? source.damage() : std::strerror(source.error_number());
+  return source.Damaged() ? source.Damage() : std::strerror(source.ErrorNumber());
 }
 
 }  // namespace textio

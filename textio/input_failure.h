@@ -15,7 +15,7 @@ namespace textio {
 /// reason (strerror).
 std::string DescribeOpenError(const OpenError& error);
 
-/// Why reading `source`, which failed, stopped: for damaged compressed data its damage()
+/// Why reading `source`, which failed, stopped: for damaged compressed data its Damage()
 /// ("CRC mismatch in member 1", for one), else the system's reason (strerror).
 std::string DescribeReadFailure(const ByteSource& source);
 

@@ -14,16 +14,16 @@ namespace textio {
 
 class PaddedBuffer {
  public:
-  /// A buffer of `capacity` bytes (at least 1) plus the padding; data() is null when the
+  /// A buffer of `capacity` bytes (at least 1) plus the padding; Data() is null when the
   /// memory could not be had.
   explicit PaddedBuffer(size_t capacity);
   ~PaddedBuffer() { std::free(data_); }
   PaddedBuffer(const PaddedBuffer&) = delete;
   PaddedBuffer& operator=(const PaddedBuffer&) = delete;
 
-  char* data() { return data_; }
-  const char* data() const { return data_; }
-  size_t capacity() const { return capacity_; }
+  char* Data() { return data_; }
+  const char* Data() const { return data_; }
+  size_t Capacity() const { return capacity_; }
 
   /// Grows the buffer to `capacity` bytes (plus the padding), keeping its contents; the
   /// data may move. False, with the buffer as it was, when the memory cannot be had.

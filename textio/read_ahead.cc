@@ -34,7 +34,7 @@ class ReadAheadSource : public ByteSource {
   bool Start();
   std::unique_ptr<ByteSource> TakeSource() { return std::move(source_); }
   size_t Read(char* into, size_t size) override;
-  bool checked() const override { return source_->checked(); }
+  bool Checked() const override { return source_->Checked(); }
 
  private:
   struct Block {
@@ -147,7 +147,7 @@ size_t ReadAheadSource::Read(char* into, size_t size) {
     taken_ = 0;
   }
   // The thread is done with source_ once it has filled the last block.
-  if (copied == 0 && ended_ && source_->failed()) FailAs(*source_);
+  if (copied == 0 && ended_ && source_->Failed()) FailAs(*source_);
   return copied;
 }
 

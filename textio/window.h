@@ -33,20 +33,20 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   /// False when the window could not be allocated: nothing can be read then.
-  bool has_memory() const { return buffer_.data() != nullptr; }
+  bool HasMemory() const { return buffer_.Data() != nullptr; }
 
-  /// The unread bytes, from begin() to end(), followed by kPadding readable bytes: a line
+  /// The unread bytes, from Begin() to End(), followed by kPadding readable bytes: a line
   /// feed, then NUL bytes.
-  const char* begin() const { return buffer_.data() + begin_; }
-  const char* end() const { return buffer_.data() + end_; }
-  size_t unread() const { return end_ - begin_; }
-  size_t capacity() const { return buffer_.capacity(); }
+  const char* Begin() const { return buffer_.Data() + begin_; }
+  const char* End() const { return buffer_.Data() + end_; }
+  size_t Unread() const { return end_ - begin_; }
+  size_t Capacity() const { return buffer_.Capacity(); }
 
-  /// Moves past the unread bytes before `upto` (begin() to end()).
-  void Consume(const char* upto) { begin_ = static_cast<size_t>(upto - buffer_.data()); }
+  /// Moves past the unread bytes before `upto` (Begin() to End()).
+  void Consume(const char* upto) { begin_ = static_cast<size_t>(upto - buffer_.Data()); }
 
-  /// Where begin() stands in the input: the bytes consumed so far.
-  uint64_t offset() const { return dropped_ + begin_; }
+  /// Where Begin() stands in the input: the bytes consumed so far.
+  uint64_t Offset() const { return dropped_ + begin_; }
 
   /// Reads once more from `source` after the unread bytes, which may move: they go to the
   /// front first, and the window grows when they fill it. Views into the window stay valid

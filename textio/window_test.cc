@@ -27,7 +27,7 @@ TEST(WindowTest, FillsAsThePlainModelReads) {
   constexpr size_t kAny = Window::kNoLimit;
   // Text length, the most a read gives, whether it fails after the text, block, limit, bytes
   // consumed after each fill; then the last fill, the unread bytes and capacity after it.
-  const size_t kRows[][9] = {
+  static const size_t kRows[][9] = {
       {0, kAny, 0, 4, kAny, 1, Window::kEnd, 0, 4},
       {10, kAny, 0, 4, kAny, 3, Window::kEnd, 1, 4},
       {8, kAny, 0, 4, kAny, 4, Window::kEnd, 0, 4},
@@ -48,14 +48,14 @@ TEST(WindowTest, FillsAsThePlainModelReads) {
     Window::Fill fill;
     while ((fill = window.FillFrom(*source)) == Window::kRead) {
       ASSERT_EQ(
-          std::string(window.begin(), window.end() + kPadding),
-          text.substr(window.offset(), window.unread()) + '\n' + std::string(kPadding - 1, '\0'));
-      window.Consume(window.begin() + std::min(row[5], window.unread()));
+          std::string(window.Begin(), window.End() + kPadding),
+          text.substr(window.Offset(), window.Unread()) + '\n' + std::string(kPadding - 1, '\0'));
+      window.Consume(window.Begin() + std::min(row[5], window.Unread()));
     }
     EXPECT_EQ(fill, row[6]) << row[0] << " " << row[3] << " " << row[5];
     EXPECT_EQ(window.FillFrom(*source), row[6]);  // it stays so
     EXPECT_EQ(std::vector<size_t>(
-                  {window.unread(), window.capacity(), window.offset() + window.unread()}),
+                  {window.Unread(), window.Capacity(), window.Offset() + window.Unread()}),
               std::vector<size_t>({row[7], row[8], row[6] == Window::kFull ? 10 : row[0]}));
   }
 }
