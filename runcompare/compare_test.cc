@@ -5,11 +5,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,27 +25,6 @@ TEST(ParseLnlColumnTest, ReadsLikeScanfDWithDefault13) {
   EXPECT_EQ(ParseLnlColumn("0"), 0);
   EXPECT_EQ(ParseLnlColumn("-4"), -4);
 }
-
-// A text that reports a read error once it is used up.
-class FailingSource : public textio::ByteSource {
- public:
-  explicit FailingSource(std::string text) : text_(std::move(text)) {}
-  size_t Read(char* into, size_t size) override {
-    if (Failed()) return 0;
-    if (at_ == text_.size()) {
-      Fail(EIO);
-      return 0;
-    }
-    const size_t count = std::min(size, text_.size() - at_);
-    std::memcpy(into, text_.data() + at_, count);
-    at_ += count;
-    return count;
-  }
-
- private:
-  std::string text_;
-  size_t at_ = 0;
-};
 
 class CompareRunsTest : public ::testing::Test {
  protected:
@@ -81,7 +57,7 @@ class CompareRunsTest : public ::testing::Test {
 
 TEST_F(CompareRunsTest, ReadErrorNamesTheTable) {
   Add(std::make_unique<textio::StringSource>("1 -3\n"));
-  Add(std::make_unique<FailingSource>(""));
+  Add(std::make_unique<textio::FailingSource>(""));
   const CompareOutcome outcome = Run(2);
   EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
   EXPECT_EQ(outcome.failed_table, 1u);
@@ -93,7 +69,7 @@ TEST_F(CompareRunsTest, ReadErrorNamesTheTable) {
 // earlier record is written whole.
 TEST_F(CompareRunsTest, ReadErrorAfterSomeRecordsKeepsThemInOutTxt) {
   Add(std::make_unique<textio::StringSource>("1 -4\n2 -7\n3 -1\n4 -1\n"));
-  Add(std::make_unique<FailingSource>("1 -5\n2 -6\n3 -"));
+  Add(std::make_unique<textio::FailingSource>("1 -5\n2 -6\n3 -"));
   const CompareOutcome outcome = Run(2);
   EXPECT_EQ(outcome.status, CompareOutcome::kReadError);
   EXPECT_EQ(outcome.failed_table, 1u);

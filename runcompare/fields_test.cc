@@ -102,7 +102,7 @@ TEST(FieldStartsTest, OffsetsOfEveryField) {
 #ifndef NDEBUG
 TEST(FieldStartsDeathTest, ColumnZeroIsRefused) {
   TestWindow line("a b\n");
-  for (FieldScan scan : every_form()) EXPECT_DEATH(scan(line.data(), 0), "column >= 1");
+  for (FieldScan scan : EveryForm()) EXPECT_DEATH(scan(line.Data(), 0), "column >= 1");
 }
 #endif
 

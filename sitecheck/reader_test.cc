@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "testsupport/string_source.h"
 #include "testsupport/text_reader.h"
 
 namespace sitecheck {
@@ -255,17 +255,8 @@ TEST(ReaderTest, PieceSearchMatchesPieceByPieceReading) {
   }
 }
 
-// A source whose first read fails.
-class FailingSource : public textio::ByteSource {
- public:
-  size_t Read(char*, size_t) override {
-    Fail(EIO);
-    return 0;
-  }
-};
-
 TEST(ReaderTest, ReadErrorIsNotEndOfFile) {
-  FailingSource failing;
+  textio::FailingSource failing("");
   Reader reader(failing);
   std::string_view piece;
   EXPECT_FALSE(reader.ReadPiece(kMaxPiece, &piece));

@@ -1,9 +1,10 @@
-// A byte source over a text held in memory, for the tests and the fuzz targets: it hands
+// Byte sources over a text held in memory, for the tests and the fuzz targets: they hand
 // the text out in reads of at most `chunk` bytes, so a test can put a read's end anywhere.
 #ifndef TESTSUPPORT_STRING_SOURCE_H_
 #define TESTSUPPORT_STRING_SOURCE_H_
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -27,6 +28,17 @@ class StringSource : public ByteSource {
   std::string text_;
   size_t chunk_;
   size_t at_ = 0;
+};
+
+/// A text that ends in a read error (EIO) where it would end.
+class FailingSource : public StringSource {
+ public:
+  using StringSource::StringSource;
+  size_t Read(char* into, size_t size) override {
+    const size_t count = StringSource::Read(into, size);
+    if (count == 0) Fail(EIO);
+    return count;
+  }
 };
 
 }  // namespace textio

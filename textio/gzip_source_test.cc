@@ -122,17 +122,6 @@ TEST_F(GzipSourceTest, DamageEndsTheReadAfterTheGoodBytes) {
   }
 }
 
-// Gives a text, then fails with EIO.
-class FailingSource : public StringSource {
- public:
-  using StringSource::StringSource;
-  size_t Read(char* into, size_t size) override {
-    const size_t count = StringSource::Read(into, size);
-    if (count == 0) Fail(EIO);
-    return count;
-  }
-};
-
 TEST_F(GzipSourceTest, ReadErrorsComeAfterTheBytesBeforeThem) {
   const std::string cut = Member(Part(0, 200000)).substr(0, 50000);
   std::unique_ptr<ByteSource> sources[] = {

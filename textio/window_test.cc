@@ -5,23 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 
 #include "testsupport/string_source.h"
 
 namespace textio {
 namespace {
-
-// A text that ends in a read error.
-struct FailingText : StringSource {
-  using StringSource::StringSource;
-  size_t Read(char* into, size_t size) override {
-    const size_t got = StringSource::Read(into, size);
-    if (got == 0) Fail(EIO);
-    return got;
-  }
-};
 
 TEST(WindowTest, FillsAsThePlainModelReads) {
   constexpr size_t kAny = Window::kNoLimit;
@@ -42,7 +31,7 @@ TEST(WindowTest, FillsAsThePlainModelReads) {
   for (const auto& row : kRows) {
     std::string text;
     for (size_t i = 0; i < row[0]; ++i) text += static_cast<char>('a' + i % 26);
-    std::unique_ptr<StringSource> source(row[2] ? new FailingText(text, row[1])
+    std::unique_ptr<StringSource> source(row[2] ? new FailingSource(text, row[1])
                                                 : new StringSource(text, row[1]));
     Window window(row[3], row[4]);
     Window::Fill fill;
